@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Long fuzz sessions (separate from the tests): fuzz.sh [SECONDS] [TARGET...]
+# Each target runs SECONDS (default 600) under ASan+UBSan; new inputs collect
+# in build/sanitize/fuzz-work/TARGET, crashes in the current folder.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-600}
+shift || true
+targets=${*:-expand_block expand_stream}
+TAV_BUILDS=sanitize bash "$root/scripts/build.sh" >/dev/null
+for target in $targets; do
+  work=$root/build/sanitize/fuzz-work/$target
+  mkdir -p "$work"
+  echo "== fuzzing $target for ${seconds}s"
+  "$root/build/sanitize/bin/${target}_fuzzer" "$work" "$root/fuzz/corpus/$target" \
+    -max_total_time="$seconds" -max_len=70000 -print_final_stats=1
+done
