@@ -12,7 +12,8 @@ if(TAV_SANITIZE)
     message(FATAL_ERROR "TAV_SANITIZE needs clang (libFuzzer)")
   endif()
   set(TAV_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  target_compile_options(tav_options INTERFACE ${TAV_SANITIZER_FLAGS})
+  # Coverage instrumentation everywhere, so the fuzzers see into the libraries.
+  target_compile_options(tav_options INTERFACE ${TAV_SANITIZER_FLAGS} -fsanitize=fuzzer-no-link)
   target_link_options(tav_options INTERFACE ${TAV_SANITIZER_FLAGS})
 endif()
 

@@ -65,10 +65,15 @@ std::uint32_t MatchLengthNear(const std::uint8_t* a, const std::uint8_t* b, std:
   return length;
 }
 
+// Positions at least this far from the block's end need no end checks: a
+// match compares 18 bytes, a run test reads 16.
+constexpr std::uint32_t kFarFromEnd = 32;
+
 // Length of the run of equal bytes starting at x, capped at 4,095 and at the
 // block's end, when it is long enough for a run item; otherwise 0.
+template <bool kNearEnd>
 std::uint32_t RunLengthAt(const std::uint8_t* s, std::uint32_t x, std::uint32_t n) {
-  if (n - x < kMinRun) return 0;
+  if (kNearEnd && n - x < kMinRun) return 0;
   // Bytes x..x+8 equal and bytes x+7..x+15 equal: 16 equal bytes, read
   // within the 16 that a run item needs.
   if (s[x + 1] != s[x] || Load64(s + x) != Load64(s + x + 1) || Load64(s + x + 7) != Load64(s + x + 8)) return 0;
@@ -154,28 +159,32 @@ struct Candidate {
   std::uint32_t unusable;  // 0 or 1
 };
 
+template <bool kNearEnd>
 inline Candidate ProbeTable(std::int16_t* __restrict table, const std::uint8_t* __restrict source, std::uint32_t x) {
   std::int16_t& slot = table[HashAt(source + x)];
   const auto stored = static_cast<std::uint16_t>(slot);
   slot = static_cast<std::int16_t>(x);
-  const std::uint32_t negative = static_cast<std::uint32_t>(stored) >> 15;
+  // Read unsigned, a negative entry is a position above x (too far, with the
+  // difference wrapping) except for the last 15 positions of a full block,
+  // which lie near its end: only there does the sign need its own test.
   const std::uint32_t tooFar = (x - stored - 1u) >= kMaxOffset ? 1u : 0u;
-  const std::uint32_t unusable = negative | tooFar;
+  const std::uint32_t unusable = kNearEnd ? (static_cast<std::uint32_t>(stored) >> 15) | tooFar : tooFar;
   return {stored & (unusable - 1u), unusable};
 }
 
 // FindMatch with the table passed in: the caller keeps it in a register,
 // since every byte stored to dest could otherwise alias the global pointer.
+template <bool kNearEnd>
 inline Lzrw1KHMatch Probe(std::int16_t* __restrict table, const std::uint8_t* __restrict source, std::uint32_t x,
                           std::uint32_t n) {
   // The last two positions hash bytes past the block's end and can never
   // match (a match needs three bytes), so they are not probed at all: the
   // block's bytes are all that is read, and the output is the same.
-  if (x + kMinMatch > n) return {};
-  const Candidate candidate = ProbeTable(table, source, x);
+  if (kNearEnd && x + kMinMatch > n) return {};
+  const Candidate candidate = ProbeTable<kNearEnd>(table, source, x);
   const std::uint8_t* here = source + x;
   const std::uint8_t* there = source + candidate.position;
-  const std::uint32_t limit = std::min<std::uint32_t>(kMaxMatch, n - x);
+  const std::uint32_t limit = kNearEnd ? std::min<std::uint32_t>(kMaxMatch, n - x) : kMaxMatch;
   std::uint32_t length = 0;
   if (limit == kMaxMatch) {
     // Most probes miss; three bytes decide that with one word compare.
@@ -192,8 +201,51 @@ inline Lzrw1KHMatch Probe(std::int16_t* __restrict table, const std::uint8_t* __
 }  // namespace
 
 Lzrw1KHMatch FindMatch(const std::uint8_t* source, std::uint16_t x, std::uint16_t n) {
-  return Probe(gHashTable, source, x, n);
+  return Probe<true>(gHashTable, source, x, n);
 }
+
+namespace {
+
+struct Coder {
+  std::uint32_t x = 0;      // input position
+  std::uint32_t y = 3;      // output position
+  std::uint32_t z = 1;      // the current group's control word
+  std::uint32_t items = 0;  // items in the current group
+  std::uint32_t cw = 0;     // control bits; only the low 16 count
+};
+
+// One step of the compressor: a run item, a back reference or a literal at
+// c.x. kNearEnd: the position is within kFarFromEnd of the block's end, where
+// every read must be checked against n.
+template <bool kNearEnd>
+inline void CodeItem(std::int16_t* __restrict table, const std::uint8_t* __restrict source,
+                     std::uint8_t* __restrict dest, std::uint32_t n, Coder& c) {
+  if (c.items == 16) {
+    PutWord(dest + c.z, c.cw);
+    c.z = c.y;
+    c.y += 2;
+    c.items = 0;
+  }
+  if (const std::uint32_t run = RunLengthAt<kNearEnd>(source, c.x, n); run != 0) {
+    dest[c.y] = 0;
+    PutWord(dest + c.y + 1, run - kMinRun);
+    dest[c.y + 3] = source[c.x];
+    c.y += 4;
+    c.x += run;
+    c.cw = c.cw << 1 | 1;
+  } else if (const Lzrw1KHMatch match = Probe<kNearEnd>(table, source, c.x, n); match.found) {
+    PutWord(dest + c.y, (c.x - match.position) << 4 | (match.length - kMinMatch));
+    c.y += 2;
+    c.x += match.length;
+    c.cw = c.cw << 1 | 1;
+  } else {
+    dest[c.y++] = source[c.x++];
+    c.cw <<= 1;
+  }
+  ++c.items;
+}
+
+}  // namespace
 
 std::uint16_t CompressBlock(const std::uint8_t* __restrict source, std::uint8_t* __restrict dest, std::uint16_t n) {
   std::int16_t* const table = gHashTable;
@@ -202,41 +254,15 @@ std::uint16_t CompressBlock(const std::uint8_t* __restrict source, std::uint8_t*
   std::memset(table, 0xFF, kHashEntries * sizeof *table);
 
   dest[0] = kLzrwFlagCoded;
-  std::uint32_t x = 0;      // input position
-  std::uint32_t y = 3;      // output position
-  std::uint32_t z = 1;      // the current group's control word
-  std::uint32_t items = 0;  // items in the current group
-  std::uint32_t cw = 0;     // control bits; only the low 16 count
-  while (x < n && y <= n) {
-    if (items == 16) {
-      PutWord(dest + z, cw);
-      z = y;
-      y += 2;
-      items = 0;
-    }
-    if (const std::uint32_t run = RunLengthAt(source, x, n); run != 0) {
-      dest[y] = 0;
-      PutWord(dest + y + 1, run - kMinRun);
-      dest[y + 3] = source[x];
-      y += 4;
-      x += run;
-      cw = cw << 1 | 1;
-    } else if (const Lzrw1KHMatch match = Probe(table, source, x, n); match.found) {
-      PutWord(dest + y, (x - match.position) << 4 | (match.length - kMinMatch));
-      y += 2;
-      x += match.length;
-      cw = cw << 1 | 1;
-    } else {
-      dest[y++] = source[x++];
-      cw <<= 1;
-    }
-    ++items;
-  }
-  PutWord(dest + z, cw << (16 - items));
+  Coder c;
+  const std::uint32_t farEnd = n > kFarFromEnd ? n - kFarFromEnd : 0;
+  while (c.x < farEnd && c.y <= n) CodeItem<false>(table, source, dest, n, c);
+  while (c.x < n && c.y <= n) CodeItem<true>(table, source, dest, n, c);
+  PutWord(dest + c.z, c.cw << (16 - c.items));
 
-  if (y <= n) return static_cast<std::uint16_t>(y);
+  if (c.y <= n) return static_cast<std::uint16_t>(c.y);
   dest[0] = kLzrwFlagCopied;
-  std::memcpy(dest + 1, source, n);
+  if (n > 0) std::memcpy(dest + 1, source, n);  // an empty block may come with no source at all
   return static_cast<std::uint16_t>(n + 1);
 }
 
