@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -30,7 +31,6 @@ std::uint64_t Load64(const std::uint8_t* p) {
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-
 
 std::uint32_t Load32(const std::uint8_t* p) {
   std::uint32_t v;
@@ -98,25 +98,26 @@ void PutWord(std::uint8_t* at, std::uint32_t word) {
   throw ELzrw1KHCompressor(std::string("LZRW1KH : damaged block (") + what + ")");
 }
 
+// Room that one wide expander step may touch.
+constexpr std::ptrdiff_t kStepInput = 24;
+constexpr std::ptrdiff_t kStepOutput = 40;
+
 std::uint32_t ControlWordAt(const std::uint8_t* at) { return static_cast<std::uint32_t>(at[0]) << 8 | at[1]; }
 
 std::uint32_t OffsetOf(const std::uint8_t* item) { return static_cast<std::uint32_t>(item[0]) << 4 | item[1] >> 4; }
 
-// Repeats len (3..18) bytes that start off bytes back. Copying in 16- or
-// 8-byte chunks is exact when off is at least the chunk size (each chunk reads
-// only bytes already written); offset 1 repeats one byte. Up to 32 bytes are
-// written: the caller guarantees that room.
+// Repeats len (3..18) bytes that start off bytes back. Copying in 8-byte
+// chunks is exact when off is at least 8 (each chunk reads only bytes already
+// written); offset 1 repeats one byte. Up to 24 bytes are written: the caller
+// guarantees that room.
 void CopyMatchWide(std::uint8_t* op, std::uint32_t off, std::uint32_t len) {
   const std::uint8_t* from = op - off;
-  if (off >= 16) {
-    std::memcpy(op, from, 16);
-    std::memcpy(op + 16, from + 16, 16);
-  } else if (off >= 8) {
+  if (off >= 8) {
     std::memcpy(op, from, 8);
     std::memcpy(op + 8, from + 8, 8);
     std::memcpy(op + 16, from + 16, 8);
   } else if (off == 1) {
-    std::memset(op, from[0], 32);
+    std::memset(op, from[0], 24);
   } else {
     for (std::uint32_t k = 0; k < len; ++k) op[k] = from[k];
   }
@@ -286,9 +287,10 @@ std::uint16_t ExpandBlock(const std::uint8_t* source, std::uint8_t* dest, std::u
     // Wide steps while the buffers certainly have room: each step takes the
     // literals before the next copy item at once (the control word's leading
     // zeros count them), then that item, all in 8- and 16-byte chunks. A step
-    // reads at most 40 bytes ahead and writes at most 48, so bounds are proven
-    // per step, not per byte, and there is no branch on the kind of each item.
-    while (iend - ip >= 40 && oend - op >= 48) {
+    // reads under 24 bytes ahead and writes under 40 (16 of literals, then 24
+    // of a back reference), so bounds are proven per step, not per byte, and
+    // there is no branch on the kind of each item.
+    while (iend - ip >= kStepInput && oend - op >= kStepOutput) {
       const auto literals = static_cast<std::uint32_t>(std::countl_zero(static_cast<std::uint16_t>(cw)));
       std::memcpy(op, ip, 16);
       if (literals >= left) {  // the group ends in literals

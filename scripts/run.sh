@@ -3,7 +3,7 @@
 # setup program exists that is pmcs.exe, packing and listing a file.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-TAV_BUILDS="host win64 win32" bash "$root/scripts/build.sh"
+bash "$root/scripts/build.sh"
 
 export WINEPREFIX=$root/build/win64/wineprefix-run
 [ -d "$WINEPREFIX" ] || bash "$root/scripts/wine-prefix.sh" create "$WINEPREFIX"
