@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace reference {
@@ -100,6 +101,52 @@ inline std::vector<std::uint8_t> Expand(const std::vector<std::uint8_t>& src) {
         x += 2;
       }
     }
+    cw = static_cast<std::uint16_t>(cw << 1);
+    --bits;
+  }
+  return d;
+}
+
+// The reference expander with every read and write checked: nothing for a
+// block the format does not allow (see docs/formats/lzrw1kh.md), the restored
+// bytes otherwise. Fuzzing compares the fast expander against it.
+inline std::optional<std::vector<std::uint8_t>> ExpandChecked(const std::vector<std::uint8_t>& src) {
+  constexpr std::size_t kMaxOutput = 32783;
+  if (src.empty()) return std::nullopt;
+  if (src[0] == 0x80) {
+    if (src.size() - 1 > kMaxOutput) return std::nullopt;
+    return std::vector<std::uint8_t>(src.begin() + 1, src.end());
+  }
+  if (src.size() < 3) return std::nullopt;
+  std::vector<std::uint8_t> d;
+  std::size_t x = 3;
+  std::uint16_t cw = static_cast<std::uint16_t>(src[1] << 8 | src[2]);
+  int bits = 16;
+  while (x < src.size()) {
+    if (bits == 0) {
+      if (x + 2 >= src.size()) return std::nullopt;  // a control word needs 2 bytes and an item after it
+      cw = static_cast<std::uint16_t>(src[x] << 8 | src[x + 1]);
+      x += 2;
+      bits = 16;
+    }
+    if ((cw & 0x8000) == 0) {
+      d.push_back(src[x++]);
+    } else {
+      if (x + 2 > src.size()) return std::nullopt;
+      const std::size_t offset = static_cast<std::size_t>(src[x]) * 16 + (src[x + 1] >> 4);
+      if (offset == 0) {
+        if (x + 4 > src.size()) return std::nullopt;
+        const std::size_t count = static_cast<std::size_t>(src[x + 1] & 0x0F) * 256 + src[x + 2] + 16;
+        d.insert(d.end(), count, src[x + 3]);
+        x += 4;
+      } else {
+        if (offset > d.size()) return std::nullopt;
+        const std::size_t length = (src[x + 1] & 0x0Fu) + 3;
+        for (std::size_t k = 0; k < length; ++k) d.push_back(d[d.size() - offset]);
+        x += 2;
+      }
+    }
+    if (d.size() > kMaxOutput) return std::nullopt;
     cw = static_cast<std::uint16_t>(cw << 1);
     --bits;
   }
