@@ -74,39 +74,6 @@ inline std::vector<std::uint8_t> Compress(std::vector<std::uint8_t> s) {
   return d;
 }
 
-// The reference expander, for blocks that are known to be sound.
-inline std::vector<std::uint8_t> Expand(const std::vector<std::uint8_t>& src) {
-  std::vector<std::uint8_t> d;
-  if (src[0] == 0x80) return {src.begin() + 1, src.end()};
-  std::size_t x = 3;
-  std::uint16_t cw = static_cast<std::uint16_t>(src[1] << 8 | src[2]);
-  int bits = 16;
-  while (x < src.size()) {
-    if (bits == 0) {
-      cw = static_cast<std::uint16_t>(src[x] << 8 | src[x + 1]);
-      x += 2;
-      bits = 16;
-    }
-    if ((cw & 0x8000) == 0) {
-      d.push_back(src[x++]);
-    } else {
-      const std::size_t offset = static_cast<std::size_t>(src[x]) * 16 + (src[x + 1] >> 4);
-      if (offset == 0) {
-        const std::size_t count = static_cast<std::size_t>(src[x + 1] & 0x0F) * 256 + src[x + 2] + 16;
-        d.insert(d.end(), count, src[x + 3]);
-        x += 4;
-      } else {
-        const std::size_t length = (src[x + 1] & 0x0Fu) + 3;
-        for (std::size_t k = 0; k < length; ++k) d.push_back(d[d.size() - offset]);
-        x += 2;
-      }
-    }
-    cw = static_cast<std::uint16_t>(cw << 1);
-    --bits;
-  }
-  return d;
-}
-
 // The reference expander with every read and write checked: nothing for a
 // block the format does not allow (see docs/formats/lzrw1kh.md), the restored
 // bytes otherwise. Fuzzing compares the fast expander against it.
