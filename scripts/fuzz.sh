@@ -6,8 +6,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-600}
 shift || true
-targets=${*:-expand_block expand_stream}
 TAV_BUILDS=sanitize bash "$root/scripts/build.sh" >/dev/null
+# Without names: every target the sanitizer build made.
+targets=${*:-$(cd "$root/build/sanitize/bin" && ls *_fuzzer | sed 's/_fuzzer$//')}
 for target in $targets; do
   work=$root/build/sanitize/fuzz-work/$target
   mkdir -p "$work"

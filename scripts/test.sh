@@ -15,6 +15,6 @@ bash "$root/scripts/build.sh"
 status=0
 for name in ${TAV_BUILDS:-host sanitize win64}; do
   echo "== testing $name"
-  ctest --test-dir "$root/build/$name" --output-on-failure -j "$(nproc)" || status=1
+  ctest --test-dir "${TAV_BUILD_DIR:-$root/build}/$name" --output-on-failure -j "$(nproc)" || status=1
 done
 exit $status
