@@ -133,6 +133,22 @@ void TComponent::DefineProperties(PropertyTable&) {}
 
 void TComponent::SetParentComponent(TComponent*) {}
 
+const std::string* TComponent::BoundHandlerName(const std::string& event) const {
+  for (const auto& [boundEvent, handler] : boundHandlers_)
+    if (SameText(boundEvent, event)) return &handler;
+  return nullptr;
+}
+
+void TComponent::SetBoundHandlerName(const std::string& event, std::string handler) {
+  for (auto& [boundEvent, bound] : boundHandlers_) {
+    if (SameText(boundEvent, event)) {
+      bound = std::move(handler);
+      return;
+    }
+  }
+  boundHandlers_.emplace_back(event, std::move(handler));
+}
+
 const std::any* TComponent::FindHandler(const std::string&) const { return nullptr; }
 
 void RegisterComponentClass(const std::string& className, ComponentFactory factory) {

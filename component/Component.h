@@ -14,6 +14,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TComponent;
@@ -126,15 +127,28 @@ class TComponent {
   // A description nests controls inside their parent control: the reader
   // calls this on a child with the object it is nested in.
   virtual void SetParentComponent(TComponent* parent);
+  // The object this one is nested in when a description is written; null for
+  // a component that sits directly under its owner (non-visual components).
+  virtual TComponent* ParentComponent() const { return nullptr; }
 
   // Handler lookup for event bindings; a form overrides it with the handlers
   // it registered by name. Null when there is no such handler.
   virtual const std::any* FindHandler(const std::string& name) const;
 
+  // The system window of a component that has one (a form, a windowed
+  // control), created when it has none yet; null for every other component.
+  // The zip component hands its owner's window to the unzip library.
+  virtual void* WindowHandle() { return nullptr; }
+
   // Reading a description: BeginLoading before the first property is set,
   // Loaded once every component of the description is complete.
   void BeginLoading() { loading_ = true; }
   virtual void Loaded() { loading_ = false; }
+
+  // The handler name a description bound to the event property named event,
+  // so that writing the description stores it again; null when none was.
+  const std::string* BoundHandlerName(const std::string& event) const;
+  void SetBoundHandlerName(const std::string& event, std::string handler);
 
  protected:
   virtual void DeclareProperties(PropertyTable& table);
@@ -149,6 +163,7 @@ class TComponent {
   std::int32_t tag_ = 0;
   bool loading_ = false;
   std::vector<TComponent*> components_;
+  std::vector<std::pair<std::string, std::string>> boundHandlers_;  // event, handler
 };
 
 // Classes a description may name, with the factory that creates one for an

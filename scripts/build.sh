@@ -12,18 +12,48 @@ bash "$root/scripts/install-deps.sh"
 
 builds=${TAV_BUILDS:-host sanitize win64 win32}
 out=${TAV_BUILD_DIR:-$root/build}
+host_bin="$out/host/bin"
+
+# Configures tree $1 with the given arguments when it has no build files yet,
+# or when a Windows tree's cache does not name the host tools' folder.
+configure() {
+  local dir="$out/$1"; shift
+  if [ ! -f "$dir/build.ninja" ] ||
+     { [[ " $* " == *" -DTAV_HOST_BIN="* ]] && ! grep -qxF "TAV_HOST_BIN:PATH=$host_bin" "$dir/CMakeCache.txt"; }; then
+    cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+  fi
+}
+
+# Builds tree $1 (extra arguments go to cmake --build) without the progress
+# lines; a failed build fails the script.
+build() {
+  local dir="$out/$1"; shift
+  if ! cmake --build "$dir" -j "$(nproc)" "$@" | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }; then
+    exit 1
+  fi
+}
+
+# Windows trees run host tools (the description compiler) from the host tree,
+# so that tree comes first; when it is not asked for, only its tools are built.
+if [[ " $builds " == *" win64 "* || " $builds " == *" win32 "* ]]; then
+  if [[ " $builds " == *" host "* ]]; then
+    builds="host $(printf '%s\n' $builds | grep -vx host | tr '\n' ' ')"
+  else
+    configure host -DCMAKE_BUILD_TYPE=Release
+    echo "== building host tools"
+    build host --target descc
+  fi
+fi
+
 for name in $builds; do
   case $name in
     host) args=(-DCMAKE_BUILD_TYPE=Release) ;;
     sanitize) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTAV_SANITIZE=ON) ;;
-    win64) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake") ;;
-    win32) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake") ;;
+    win64) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" -DTAV_HOST_BIN="$host_bin") ;;
+    win32) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" -DTAV_HOST_BIN="$host_bin") ;;
     *) echo "build: unknown build '$name'" >&2; exit 2 ;;
   esac
-  if [ ! -f "$out/$name/build.ninja" ]; then
-    cmake -S "$root" -B "$out/$name" -G Ninja "${args[@]}" >/dev/null
-  fi
+  configure "$name" "${args[@]}"
   echo "== building $name"
-  cmake --build "$out/$name" -j "$(nproc)" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
-  [ "${PIPESTATUS[0]}" -eq 0 ] || exit 1
+  build "$name"
 done

@@ -1,0 +1,107 @@
+// descc: compiles a window description's text form into the binary form that
+// is linked into the program, and prints a binary description as text.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/Exception.h"
+#include "base/FileStream.h"
+#include "component/DescriptionText.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: descc compile IN.txt OUT.bin [--depfile OUT.d]\n"
+    "                        compile the text form; files it names are read\n"
+    "                        relative to IN.txt's folder; the depfile lists them\n"
+    "       descc print IN.bin    print a binary description as text\n";
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+  TFileStream stream(path, FileMode::OpenRead);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream.Size()));
+  if (!bytes.empty()) stream.ReadBuffer(bytes.data(), bytes.size());
+  return bytes;
+}
+
+// Writes OUT through a temporary name beside it, so that a failure leaves no
+// partial OUT behind and an existing OUT untouched.
+void WriteReplacing(const std::string& out, const void* data, std::size_t size) {
+  const std::string partial = out + ".partial";
+  try {
+    TFileStream stream(partial, FileMode::Create);
+    if (size > 0) stream.WriteBuffer(data, size);
+  } catch (...) {
+    RemoveFileAt(partial);
+    throw;
+  }
+  if (!RenameFileReplacing(partial, out)) {
+    RemoveFileAt(partial);
+    throw EStreamError(FormatText(kCannotCreateFile, out));
+  }
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A path as a Makefile rule writes it: spaces, '#' and '$' escaped.
+std::string DepfilePath(const std::string& path) {
+  std::string escaped;
+  for (char c : path) {
+    if (c == ' ' || c == '#') escaped += '\\';
+    if (c == '$') escaped += '$';
+    escaped += c;
+  }
+  return escaped;
+}
+
+void Compile(const std::string& in, const std::string& out, const std::string& depfile) {
+  const std::vector<std::uint8_t> text = ReadWholeFile(in);
+  std::vector<std::string> referenced;
+  const std::string folder = FolderOf(in);
+  const std::vector<std::uint8_t> binary = DescriptionFromText(
+      std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), [&](const std::string& path) {
+        const std::string resolved = !path.empty() && path[0] == '/' ? path : folder + path;
+        referenced.push_back(resolved);
+        return ReadWholeFile(resolved);
+      });
+  WriteReplacing(out, binary.data(), binary.size());
+  if (depfile.empty()) return;
+  std::string rule = DepfilePath(out) + ":";
+  rule += " " + DepfilePath(in);
+  for (const std::string& path : referenced) rule += " \\\n  " + DepfilePath(path);
+  rule += "\n";
+  WriteReplacing(depfile, rule.data(), rule.size());
+}
+
+void Print(const std::string& in) {
+  const std::string text = DescriptionToText(ReadWholeFile(in));
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+int Run(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "compile" && argc == 4) {
+    Compile(argv[2], argv[3], "");
+  } else if (command == "compile" && argc == 6 && std::string(argv[4]) == "--depfile") {
+    Compile(argv[2], argv[3], argv[5]);
+  } else if (command == "print" && argc == 3) {
+    Print(argv[2]);
+  } else {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "descc: %s\n", e.what());
+    return 1;
+  }
+}
