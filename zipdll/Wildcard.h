@@ -1,0 +1,17 @@
+// File name patterns: '*' matches any run of characters, '?' any one; letters
+// compare without regard to ASCII case, as file names do on Windows, and
+// "*.*" matches every name, with or without a dot.
+#pragma once
+
+#include <string_view>
+
+namespace zipdll {
+
+bool MatchesWildcard(std::string_view pattern, std::string_view name);
+
+bool HasWildcard(std::string_view text);
+
+// Equal without regard to ASCII case.
+bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace zipdll
