@@ -4,7 +4,7 @@
 set -euo pipefail
 : "${WINEPREFIX:?wine-run: set WINEPREFIX to a prefix made by wine-prefix.sh}"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 if [ ! -d "$WINEPREFIX" ]; then
   echo "wine-run: no Wine prefix at $WINEPREFIX" >&2
   exit 2

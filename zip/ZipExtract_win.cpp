@@ -1,0 +1,107 @@
+// TZipMaster::Extract: one extraction through the unzip library, which is
+// loaded for the call when it is not loaded already.
+#include <windows.h>
+
+#include <optional>
+
+#include "base/FileSystem.h"
+#include "base/UserMessage.h"
+#include "zip/SystemExceptionGuard_win.h"
+#include "zip/UnzipCallBuffers.h"
+#include "zip/UnzipLibrary_win.h"
+#include "zip/ZipMstr.h"
+
+namespace {
+
+constexpr char kNoZipFileSpecified[] = "Error - no zip file specified";
+constexpr char kFatalDllError[] = "Fatal DLL Error: abort exception";
+
+bool FolderExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+struct LibraryCall {
+  UnzDllExecFunction unzDllExec;
+  UnzipParams* params;
+  std::int32_t result = 0;
+  bool raised = false;
+};
+
+void RunLibraryCall(void* context) {
+  auto& call = *static_cast<LibraryCall*>(context);
+  try {
+    call.result = call.unzDllExec(call.params);
+  } catch (...) {
+    call.raised = true;
+  }
+}
+
+// Calls the library; false when there is no entry point or the call raised
+// an exception of any kind, a C++ one or a system one.
+bool CallUnzDllExec(UnzDllExecFunction unzDllExec, UnzipParams& params, std::int32_t& result) {
+  if (unzDllExec == nullptr) return false;
+  LibraryCall call{unzDllExec, &params};
+  if (!CallGuardingSystemExceptions(RunLibraryCall, &call) || call.raised) return false;
+  result = call.result;
+  return true;
+}
+
+// Clears the busy state on every way out, also when a message presenter raised.
+class ExtractingScope {
+ public:
+  ExtractingScope(bool& extracting, bool& cancelRequest) : extracting_(extracting), cancelRequest_(cancelRequest) {
+    extracting_ = true;
+    cancelRequest_ = false;
+  }
+  ~ExtractingScope() {
+    cancelRequest_ = false;
+    extracting_ = false;
+  }
+  ExtractingScope(const ExtractingScope&) = delete;
+  ExtractingScope& operator=(const ExtractingScope&) = delete;
+
+ private:
+  bool& extracting_;
+  bool& cancelRequest_;
+};
+
+}  // namespace
+
+void TZipMaster::Extract() {
+  resultCount_ = 0;
+  if (!FileExistsAt(zipFilename_)) {
+    ShowMessage(kNoZipFileSpecified);
+    return;
+  }
+  if (extracting_) return;
+  if (const auto refusal = UnzipCallBuffers::Refusal(zipFilename_, password_, fSpecArgs_)) {
+    ShowMessage(*refusal);
+    return;
+  }
+  ExtractingScope busy(extracting_, cancelRequest_);
+  handlerFailed_ = false;
+
+  const bool loadsLibrary = !UnzipLibraryLoaded();
+  if (loadsLibrary) {
+    LoadUnzipLibrary();
+    if (!UnzipLibraryLoaded()) return;
+  }
+  // The library writes the members relative to the current folder, which
+  // stays the destination afterwards.
+  if (FolderExists(extrBaseDir_)) SetCurrentDirectoryA(extrBaseDir_.c_str());
+
+  FillUnzipParams();
+  {
+    const UnzipCallBuffers buffers(unzipParams_, zipFilename_, password_, fSpecArgs_);
+    std::int32_t result = 0;
+    const bool called = CallUnzDllExec(UnzipLibrary().UnzDllExec, unzipParams_, result);
+    if (called && !handlerFailed_) {
+      resultCount_ = result;
+    } else {
+      ShowMessage(kFatalDllError);
+    }
+    fSpecArgs_.clear();
+  }
+  if (loadsLibrary) UnloadUnzipLibrary();
+}
