@@ -1,0 +1,47 @@
+// The main setup window: welcome text, destination folder with "Browse ...",
+// the three options, and the buttons "View ReadMe ...", "Install" and
+// "Cancel"; it also carries the zip archive component and the folder
+// browser.
+#pragma once
+
+#include "sysint/FBrowse.h"
+#include "winui/Buttons.h"
+#include "winui/Edits.h"
+#include "winui/Form.h"
+#include "winui/GraphicControls.h"
+#include "winui/GroupBox.h"
+#include "winui/ProgressBar.h"
+#include "winui/SpeedButton.h"
+#include "zip/ZipMstr.h"
+
+class TForm1 : public TForm {
+ public:
+  explicit TForm1(TComponent* owner);
+  std::string ClassName() const override { return "TForm1"; }
+
+  TZipMaster* Zip = nullptr;
+  TGroupBox* GroupBox1 = nullptr;
+  TEdit* e_Dir = nullptr;
+  TButton* b_Install = nullptr;
+  TButton* b_Cancel = nullptr;
+  TCheckBox* chb_Associate = nullptr;
+  TCheckBox* chb_StartMenu = nullptr;
+  TCheckBox* chb_Desktop = nullptr;
+  TSpeedButton* SpeedButton1 = nullptr;
+  TButton* b_ReadMe = nullptr;
+  TImage* Image1 = nullptr;
+  TBevel* Bevel1 = nullptr;
+  TLabel* Label1 = nullptr;
+  TProgressBar* progress = nullptr;
+  TFolderBrowse* FolderBrowse = nullptr;
+  TImage* Image2 = nullptr;
+
+  void f_fromClick(TComponent* sender);
+  void b_CancelClick(TComponent* sender);
+  void FormShow(TComponent* sender);
+  void b_InstallClick(TComponent* sender);
+  void b_ReadMeClick(TComponent* sender);
+  void FormCreate(TComponent* sender);
+};
+
+extern TForm1* Form1;

@@ -1,0 +1,117 @@
+// FormShow's default destination from the real registry of the test prefix.
+// Each test restores what it changed: the tests of a run share one prefix.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "setup/tests/SetupTestEnvironment.h"
+#include "winui/Dpi.h"
+#include "winui/tests/DialogWatcher.h"
+
+namespace {
+
+const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TAV Quillbox";
+const char kAppPathsExe[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TAV Quillbox.exe";
+const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+struct StoredValue {
+  DWORD type = 0;
+  std::vector<BYTE> data;
+};
+
+std::optional<StoredValue> ReadValue(const char* key, const char* name) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return std::nullopt;
+  StoredValue value;
+  DWORD size = 0;
+  std::optional<StoredValue> result;
+  if (RegQueryValueExA(handle, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+    value.data.resize(size);
+    if (RegQueryValueExA(handle, name, nullptr, &value.type, value.data.data(), &size) == ERROR_SUCCESS)
+      result = value;
+  }
+  RegCloseKey(handle);
+  return result;
+}
+
+void WriteValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+  RegCloseKey(handle);
+}
+
+void WriteText(const char* key, const char* name, const std::string& text) {
+  WriteValue(key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+// Brings the registry values that FormShow reads back to what they were.
+class DestinationRegistryTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    programFilesDir_ = ReadValue(kCurrentVersion, "ProgramFilesDir");
+    MainWindowTest::SetUp();
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsExe);
+    if (programFilesDir_) {
+      WriteValue(kCurrentVersion, "ProgramFilesDir", programFilesDir_->type, programFilesDir_->data.data(),
+                 static_cast<DWORD>(programFilesDir_->data.size()));
+    } else {
+      HKEY handle = nullptr;
+      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersion, 0, KEY_WRITE, &handle) == ERROR_SUCCESS) {
+        RegDeleteValueA(handle, "ProgramFilesDir");
+        RegCloseKey(handle);
+      }
+    }
+  }
+
+ private:
+  std::optional<StoredValue> programFilesDir_;
+};
+
+}  // namespace
+
+TEST_F(DestinationRegistryTest, AppPathsWithoutExeWinsOverTheOneWithExe) {
+  ASSERT_FALSE(ReadValue(kAppPaths, "Path")) << "the prefix already holds an App Paths entry";
+  WriteText(kAppPaths, "Path", "C:\\Earlier\\Quillbox");
+  WriteText(kAppPathsExe, "Path", "C:\\Installed\\Quillbox\\");
+  ShowMainWindow();
+  EXPECT_EQ(Form1->e_Dir->Text(), "C:\\Earlier\\Quillbox");
+}
+
+TEST_F(DestinationRegistryTest, AppPathsWithExeIsTakenAsStored) {
+  WriteText(kAppPathsExe, "Path", "C:\\Installed\\Quillbox\\");
+  ShowMainWindow();
+  EXPECT_EQ(Form1->e_Dir->Text(), "C:\\Installed\\Quillbox\\");
+}
+
+TEST_F(DestinationRegistryTest, WithoutAnInstallationTheProgramFilesFolderIsTheParent) {
+  WriteText(kCurrentVersion, "ProgramFilesDir", "D:\\Programs");
+  ShowMainWindow();
+  EXPECT_EQ(Form1->e_Dir->Text(), "D:\\Programs\\TAV Quillbox");
+}
+
+TEST_F(DestinationRegistryTest, ANumberAsProgramFilesDirIsShownAsAnErrorAndTheWindowStillShowsInFull) {
+  const DWORD number = 42;
+  WriteValue(kCurrentVersion, "ProgramFilesDir", REG_DWORD, &number, sizeof number);
+  std::vector<SeenDialog> boxes;
+  {
+    DialogWatcher watcher(IDOK);
+    ShowMainWindow();
+    boxes = watcher.Wait();
+  }
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Caption, "TAV Quillbox Setup");
+  // The message ends in a quote, which sorts before ".": shown unchanged.
+  EXPECT_EQ(boxes[0].Text, "Invalid data type for 'ProgramFilesDir'");
+  EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
+  EXPECT_EQ(Form1->e_Dir->Text(), "");
+  EXPECT_EQ(Form1->ClientHeight(), ScaleFrom96(304));
+  EXPECT_EQ(Form1->Label1->Caption().rfind("Welcome to TAV Quillbox 2.1 Install program.\r\n", 0), 0u);
+}

@@ -1,0 +1,6 @@
+#include "winui/ErrorText.h"
+
+std::string ErrorBoxText(const std::string& message) {
+  if (message.empty() || static_cast<unsigned char>(message.back()) <= '.') return message;
+  return message + '.';
+}

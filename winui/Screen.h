@@ -1,0 +1,17 @@
+// The process-wide cursor override. While it is anything but crDefault every
+// window of the program shows it; setting it takes effect at once, also when
+// no messages are processed afterwards (a long action on the one thread).
+#pragma once
+
+#include "winui/Control.h"
+
+class TScreen {
+ public:
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor cursor);
+
+ private:
+  TCursor cursor_ = TCursor::crDefault;
+};
+
+extern TScreen Screen;
