@@ -5,10 +5,11 @@
 
 namespace {
 
-MessagePresenter& CurrentPresenter() {
-  static MessagePresenter presenter;
-  return presenter;
-}
+// Empty until someone installs one; no initialisation order to worry about,
+// as an empty std::function is constant-initialised.
+MessagePresenter presenter;
+
+MessagePresenter& CurrentPresenter() { return presenter; }
 
 }  // namespace
 
@@ -17,7 +18,8 @@ void ShowMessage(const std::string& text, MessageStyle style) {
     CurrentPresenter()(text, style);
     return;
   }
-  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fputs(text.c_str(), stderr);
+  std::fputc('\n', stderr);
 }
 
 MessagePresenter SetMessagePresenter(MessagePresenter presenter) {

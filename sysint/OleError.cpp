@@ -1,6 +1,5 @@
 #include "sysint/OleError.h"
 
-#include <cstdio>
 
 std::string OleErrorText(std::uint32_t code, const std::string& systemText) {
   std::size_t length = systemText.size();
@@ -10,7 +9,9 @@ std::string OleErrorText(std::uint32_t code, const std::string& systemText) {
     --length;
   }
   if (length > 0) return systemText.substr(0, length);
-  char text[32];
-  std::snprintf(text, sizeof text, "OLE error %.8x", static_cast<unsigned>(code));
+  // By hand rather than through printf, which would bring the C runtime's
+  // whole formatting engine into the setup exe for one hex number.
+  std::string text = "OLE error ";
+  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789abcdef"[(code >> shift) & 0xF];
   return text;
 }
