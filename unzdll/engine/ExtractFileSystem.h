@@ -1,0 +1,36 @@
+// What the extraction engine needs from the file system beyond base/FileSystem.h:
+// folders, exclusive creation and modification times. ExtractFileSystem_posix.cpp
+// and ExtractFileSystem_win.cpp are the only places that call the system for them.
+// Paths are 8-bit texts in the system's ANSI code page.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/FileSystem.h"
+
+// The separator the engine puts between the folders of a path it builds.
+char PathSeparator();
+
+// True when a folder exists at path.
+bool FolderExistsAt(const std::string& path);
+// Makes one folder (its parent must exist); false when it could not.
+bool CreateFolderAt(const std::string& path);
+// Removes an empty folder; false when it could not.
+bool RemoveFolderAt(const std::string& path);
+
+// Creates a file that must not exist yet, for writing, unshared;
+// kInvalidFileHandle when it exists already or cannot be made. Never
+// truncates or replaces anything.
+FileHandle CreateNewFileHandle(const std::string& path);
+
+// Zip archives keep modification times as MS-DOS date (high 16 bits) and
+// time (low 16 bits) in local time, to two seconds.
+using DosDateTime = std::uint32_t;
+
+// The modification time of the file at path, as a DOS date and time; empty
+// when there is no such file or its time has no DOS form.
+std::optional<DosDateTime> FileDosTimeAt(const std::string& path);
+// Sets the modification time of an open file; false when it could not.
+bool SetFileHandleDosTime(FileHandle file, DosDateTime when);
