@@ -7,9 +7,9 @@ namespace {
 
 // Empty until someone installs one; no initialisation order to worry about,
 // as an empty std::function is constant-initialised.
-MessagePresenter presenter;
+MessagePresenter installedPresenter;
 
-MessagePresenter& CurrentPresenter() { return presenter; }
+MessagePresenter& CurrentPresenter() { return installedPresenter; }
 
 }  // namespace
 
