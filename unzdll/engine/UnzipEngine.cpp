@@ -10,7 +10,7 @@
 #include "unzdll/engine/DecodePipeline.h"
 #include "unzdll/engine/ExtractFileSystem.h"
 #include "unzdll/engine/MemberName.h"
-#include "unzdll/engine/Wildcard.h"
+#include "base/Wildcard.h"
 #include "unzdll/engine/ZipDirectory.h"
 
 namespace {
@@ -134,7 +134,7 @@ class UnzipRun {
   bool Selected(const ZipMember& member) const {
     if (options_.specifications.empty()) return true;
     return std::any_of(options_.specifications.begin(), options_.specifications.end(),
-                       [&](const std::string& spec) { return MatchesSpecification(spec, member.name); });
+                       [&](const std::string& spec) { return MatchesWildcard(spec, member.name); });
   }
 
   std::string TargetPath(const std::vector<std::string>& elements, std::size_t count) const {

@@ -1,4 +1,5 @@
-// Member selection by file specifications.
+// Wildcard patterns as Windows users write them, for selecting files and
+// archive members.
 #pragma once
 
 #include <string_view>
@@ -6,4 +7,4 @@
 // True when name matches spec: '*' stands for any run of characters
 // (separators included), '?' for exactly one; letters compare without regard
 // to case; '/' and '\' are the same character.
-bool MatchesSpecification(std::string_view spec, std::string_view name);
+bool MatchesWildcard(std::string_view spec, std::string_view name);

@@ -1,5 +1,4 @@
-// Wildcard matching for member selection.
-#include "unzdll/engine/Wildcard.h"
+#include "base/Wildcard.h"
 
 #include <cstddef>
 
@@ -14,7 +13,7 @@ char Normalized(char c) {
 
 // Greedy matching with one backtrack point (the last '*'): linear in practice
 // and never exponential, whatever the specification.
-bool MatchesSpecification(std::string_view spec, std::string_view name) {
+bool MatchesWildcard(std::string_view spec, std::string_view name) {
   std::size_t s = 0;
   std::size_t n = 0;
   std::size_t starAt = std::string_view::npos;
