@@ -1,39 +1,14 @@
 #include "quillbox/tests/StandInWindow.h"
 
 #include "quillbox/WindowText.h"
+#include "testsupport/TopLevelWindow_win.h"
 
 namespace {
 
 constexpr DWORD kWaitMs = 15000;
-constexpr DWORD kPollMs = 50;
-
-struct Search {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<Search*>(lParam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char title[64] = {};
-  GetWindowTextA(window, title, sizeof title);
-  // Shown only once it is complete, with its text control.
-  if (owner == search->processId && IsWindowVisible(window) && std::string(title) == kQuillboxTitle) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND FindStandInWindow(HANDLE process) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-    Search search{GetProcessId(process), nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
-    if (WaitForSingleObject(process, kPollMs) == WAIT_OBJECT_0) return nullptr;
-  }
-  return nullptr;
+  // Shown only once it is complete, with its text control.
+  return WaitForTopLevelWindow({GetProcessId(process), kQuillboxTitle, nullptr}, kWaitMs, process);
 }
 
 }  // namespace

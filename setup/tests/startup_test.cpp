@@ -8,35 +8,16 @@
 #include "setup/SetupProgram.h"
 #include "setup/fsplash.h"
 #include "setup/tests/SetupTestEnvironment.h"
+#include "testsupport/TopLevelWindow_win.h"
 #include "winui/FormDescription.h"
 #include "winui/Screen.h"
 #include "winui/tests/DialogWatcher.h"
 
 namespace {
 
-struct TopLevelSearch {
-  const char* caption;
-  HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TopLevelSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) && strcmp(text, search->caption) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The visible top-level window of this process with that caption, or null.
 HWND FindTopLevel(const char* caption) {
-  TopLevelSearch search{caption, nullptr};
-  EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindTopLevelWindow({GetCurrentProcessId(), caption, nullptr});
 }
 
 }  // namespace

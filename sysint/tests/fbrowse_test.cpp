@@ -14,35 +14,12 @@
 
 #include "TestShellLink.h"
 #include "sysint/FBrowse.h"
+#include "testsupport/TopLevelWindow_win.h"
 
 namespace {
 
-struct DialogSearch {
-  DWORD process = GetCurrentProcessId();
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<DialogSearch*>(data);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (process == search->process && std::string(className) == "#32770" && IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND WaitForDialog() {
-  for (int attempt = 0; attempt < 500; ++attempt) {
-    DialogSearch search;
-    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
-    Sleep(20);
-  }
-  return nullptr;
+  return WaitForTopLevelWindow({GetCurrentProcessId(), nullptr, "#32770"}, 10000);
 }
 
 std::string SelectedFolderName(HWND dialog) {

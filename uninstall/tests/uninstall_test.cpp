@@ -15,6 +15,7 @@
 #include "sysint/InstallLayout.h"
 #include "sysint/install.h"
 #include "uninstall/Report.h"
+#include "testsupport/TopLevelWindow_win.h"
 #include "uninstall/tests/BuildPaths.h"
 
 namespace {
@@ -74,34 +75,9 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
                         static_cast<int>(end.size()), end.c_str(), static_cast<int>(end.size())) == CSTR_EQUAL;
 }
 
-struct BoxSearch {
-  DWORD processId;  // 0: any process's
-  HWND found;
-};
-
-BOOL CALLBACK MatchBox(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<BoxSearch*>(lParam);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char title[64] = {};
-  GetWindowTextA(window, title, sizeof title);
-  if ((search->processId == 0 || owner == search->processId) && IsWindowVisible(window) &&
-      std::string(title) == "TAV Quillbox Uninstall") {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The uninstaller's message box, once it is on the screen.
+// The uninstaller's message box (processId 0: any process's), once it is on the screen.
 HWND WaitForBox(DWORD processId) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-    BoxSearch search{processId, nullptr};
-    EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
-    Sleep(kPollMs);
-  }
-  return nullptr;
+  return WaitForTopLevelWindow({processId, "TAV Quillbox Uninstall", nullptr}, kWaitMs);
 }
 
 BOOL CALLBACK CollectText(HWND control, LPARAM lParam) {
