@@ -132,11 +132,33 @@ void TControl::DeclareProperties(PropertyTable& table) {
              [this] { return static_cast<std::int32_t>(cursor_); },
              [this](std::int32_t v) { cursor_ = static_cast<TCursor>(v); });
   table.StoredWhen([this] { return cursor_ != TCursor::crDefault; });
-  DeclareFontProperties(
-      table, [this]() -> TFont& { return OwnFont(); }, [this]() -> const TFont& { return Font(); },
-      [this] {
-        FontChanged();
-        Invalidate();
+  DeclareFontProperties(table);
+}
+
+template <class Change>
+void TControl::ChangeFont(Change change) {
+  TFont& font = OwnFont();
+  change(font);
+  font.Changed();
+  FontChanged();
+  Invalidate();
+}
+
+void TControl::DeclareFontProperties(PropertyTable& table) {
+  table.String(
+      "Font.Name", [this] { return Font().Name; },
+      [this](const std::string& name) { ChangeFont([&name](TFont& font) { font.Name = name; }); });
+  table.Integer(
+      "Font.Height", [this] { return Font().Height; },
+      [this](std::int32_t height) { ChangeFont([height](TFont& font) { font.Height = height; }); });
+  table.Set(
+      "Font.Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, [this] { return Font().Style; },
+      [this](std::int32_t style) { ChangeFont([style](TFont& font) { font.Style = style; }); });
+  table.Integer(
+      "Font.Charset", [this] { return Font().Charset; },
+      [this](std::int32_t charset) {
+        if (charset < 0 || charset > 255) throw Exception("Font.Charset must lie in 0..255");
+        ChangeFont([charset](TFont& font) { font.Charset = charset; });
       });
 }
 
