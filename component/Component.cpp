@@ -21,9 +21,9 @@ std::vector<std::pair<std::string, ComponentFactory>>& ClassRegistry() {
 
 }  // namespace
 
-PropertyInfo& PropertyTable::Add(std::string name, PropertyKind kind) {
+PropertyInfo& PropertyTable::Add(const char* name, PropertyKind kind) {
   PropertyInfo& info = properties_.emplace_back();
-  info.Name = std::move(name);
+  info.Name = name;
   info.Kind = kind;
   info.Published = published_;
   return info;
@@ -33,53 +33,63 @@ void PropertyTable::ThrowHandlerMismatch(const char* event) {
   throw Exception(FormatText("The handler bound to %s does not fit that event", event));
 }
 
-void PropertyTable::Boolean(std::string name, Accessor<bool()> get,
+void PropertyTable::Boolean(const char* name, Accessor<bool()> get,
                             Accessor<void(bool)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Boolean);
+  PropertyInfo& info = Add(name, PropertyKind::Boolean);
   info.GetBool = get;
   info.SetBool = set;
 }
 
-void PropertyTable::Integer(std::string name, Accessor<std::int32_t()> get,
+void PropertyTable::Integer(const char* name, Accessor<std::int32_t()> get,
                             Accessor<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Integer);
+  PropertyInfo& info = Add(name, PropertyKind::Integer);
   info.GetInt = get;
   info.SetInt = set;
 }
 
-void PropertyTable::String(std::string name, Accessor<std::string()> get,
+void PropertyTable::String(const char* name, Accessor<std::string()> get,
                            Accessor<void(const std::string&)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::String);
+  PropertyInfo& info = Add(name, PropertyKind::String);
   info.GetString = get;
   info.SetString = set;
 }
 
-void PropertyTable::Enum(std::string name, std::vector<std::string> symbols,
+void PropertyTable::Enum(const char* name, SymbolList symbols,
                          Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Enum);
-  info.Symbols = std::move(symbols);
+  PropertyInfo& info = Add(name, PropertyKind::Enum);
+  info.Symbols.assign(symbols.begin(), symbols.end());
   info.GetInt = get;
   info.SetInt = set;
 }
 
-void PropertyTable::Set(std::string name, std::vector<std::string> symbols,
+void PropertyTable::Set(const char* name, SymbolList symbols,
                         Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Set);
-  info.Symbols = std::move(symbols);
+  PropertyInfo& info = Add(name, PropertyKind::Set);
+  info.Symbols.assign(symbols.begin(), symbols.end());
   info.GetInt = get;
   info.SetInt = set;
 }
 
-void PropertyTable::Strings(std::string name, Accessor<std::vector<std::string>()> get,
+void PropertyTable::Enum(const char* name, std::initializer_list<const char*> symbols,
+                         Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
+  Enum(name, SymbolList(symbols.begin(), symbols.size()), get, set);
+}
+
+void PropertyTable::Set(const char* name, std::initializer_list<const char*> symbols,
+                        Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
+  Set(name, SymbolList(symbols.begin(), symbols.size()), get, set);
+}
+
+void PropertyTable::Strings(const char* name, Accessor<std::vector<std::string>()> get,
                             Accessor<void(const std::vector<std::string>&)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Strings);
+  PropertyInfo& info = Add(name, PropertyKind::Strings);
   info.GetLines = get;
   info.SetLines = set;
 }
 
-void PropertyTable::Binary(std::string name, Accessor<std::vector<std::uint8_t>()> get,
+void PropertyTable::Binary(const char* name, Accessor<std::vector<std::uint8_t>()> get,
                            Accessor<void(std::span<const std::uint8_t>)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Binary);
+  PropertyInfo& info = Add(name, PropertyKind::Binary);
   info.GetBytes = get;
   info.SetBytes = set;
 }

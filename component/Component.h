@@ -11,6 +11,7 @@
 #include <any>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <new>
 #include <span>
@@ -69,6 +70,9 @@ class Accessor<R(Args...)> {
   R (*invoke_)(const unsigned char*, Args...) = nullptr;
 };
 
+// The symbols of an enumeration or set property, in ordinal order.
+using SymbolList = std::span<const char* const>;
+
 // One property as a component offers it to the description reader and writer.
 // Only the accessors of its Kind are set: Boolean uses the Bool pair; Integer,
 // Enum and Set use the Int pair (ordinal or bit mask); String the String pair;
@@ -98,18 +102,22 @@ struct PropertyInfo {
 // The properties of one component, in declaration order.
 class PropertyTable {
  public:
-  void Boolean(std::string name, Accessor<bool()> get, Accessor<void(bool)> set);
-  void Integer(std::string name, Accessor<std::int32_t()> get,
+  void Boolean(const char* name, Accessor<bool()> get, Accessor<void(bool)> set);
+  void Integer(const char* name, Accessor<std::int32_t()> get,
                Accessor<void(std::int32_t)> set);
-  void String(std::string name, Accessor<std::string()> get,
+  void String(const char* name, Accessor<std::string()> get,
               Accessor<void(const std::string&)> set);
-  void Enum(std::string name, std::vector<std::string> symbols,
+  void Enum(const char* name, SymbolList symbols,
             Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set);
-  void Set(std::string name, std::vector<std::string> symbols,
+  void Set(const char* name, SymbolList symbols,
            Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set);
-  void Strings(std::string name, Accessor<std::vector<std::string>()> get,
+  void Enum(const char* name, std::initializer_list<const char*> symbols, Accessor<std::int32_t()> get,
+            Accessor<void(std::int32_t)> set);
+  void Set(const char* name, std::initializer_list<const char*> symbols, Accessor<std::int32_t()> get,
+           Accessor<void(std::int32_t)> set);
+  void Strings(const char* name, Accessor<std::vector<std::string>()> get,
                Accessor<void(const std::vector<std::string>&)> set);
-  void Binary(std::string name, Accessor<std::vector<std::uint8_t>()> get,
+  void Binary(const char* name, Accessor<std::vector<std::uint8_t>()> get,
               Accessor<void(std::span<const std::uint8_t>)> set);
 
   // An event of handler type Handler (TNotifyEvent or an event type of the
@@ -128,7 +136,7 @@ class PropertyTable {
   void BeginExtra() { published_ = false; }
 
  private:
-  PropertyInfo& Add(std::string name, PropertyKind kind);
+  PropertyInfo& Add(const char* name, PropertyKind kind);
   [[noreturn]] static void ThrowHandlerMismatch(const char* event);
 
   std::vector<PropertyInfo> properties_;
