@@ -1,6 +1,5 @@
 #include "winui/Control.h"
 
-#include <algorithm>
 
 #include "base/Exception.h"
 #include "winui/Application.h"
@@ -473,8 +472,14 @@ void TWinControl::CollectTabStops(std::vector<TWinControl*>& stops) const {
   std::vector<TWinControl*> children;
   for (TControl* child : controls_)
     if (auto* windowed = dynamic_cast<TWinControl*>(child)) children.push_back(windowed);
-  std::stable_sort(children.begin(), children.end(),
-                   [](const TWinControl* a, const TWinControl* b) { return a->tabOrder_ < b->tabOrder_; });
+  // By tab order, equal ones in creation order: an insertion sort, as a
+  // window has a handful of children.
+  for (std::size_t i = 1; i < children.size(); ++i) {
+    TWinControl* moving = children[i];
+    std::size_t at = i;
+    for (; at > 0 && moving->tabOrder_ < children[at - 1]->tabOrder_; --at) children[at] = children[at - 1];
+    children[at] = moving;
+  }
   for (TWinControl* child : children) {
     if (!child->Visible() || !child->Enabled()) continue;
     if (child->tabStop_) stops.push_back(child);

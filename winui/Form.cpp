@@ -27,7 +27,11 @@ const std::any* TForm::FindHandler(const std::string& name) const {
   return nullptr;
 }
 
-void TForm::AddHandler(const std::string& name, std::any handler) {
+void TForm::AddPublished(const char* name, void* field, bool (*bind)(TComponent* found, void* field)) {
+  published_.push_back({name, field, bind});
+}
+
+void TForm::AddHandler(const char* name, std::any handler) {
   for (auto& [handlerName, registered] : handlers_) {
     if (handlerName == name) {
       registered = std::move(handler);

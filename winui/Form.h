@@ -57,19 +57,19 @@ class TForm : public TWinControl {
   void BoundsChanged(const RECT& oldBounds) override;
 
   template <class Form>
-  void Handler(const std::string& name, void (Form::*method)(TComponent*)) {
+  void Handler(const char* name, void (Form::*method)(TComponent*)) {
     AddHandler(name, TNotifyEvent([this, method](TComponent* sender) {
       (static_cast<Form*>(this)->*method)(sender);
     }));
   }
   // After Initialize, field names the component of that name and class.
   template <class Component>
-  void Publish(const std::string& name, Component*& field) {
-    published_.push_back({name, &field, [](TComponent* found, void* target) {
-                            Component* typed = dynamic_cast<Component*>(found);
-                            *static_cast<Component**>(target) = typed;
-                            return typed != nullptr;
-                          }});
+  void Publish(const char* name, Component*& field) {
+    AddPublished(name, &field, [](TComponent* found, void* target) {
+      Component* typed = dynamic_cast<Component*>(found);
+      *static_cast<Component**>(target) = typed;
+      return typed != nullptr;
+    });
   }
   void Initialize(const std::string& className);
 
@@ -77,12 +77,13 @@ class TForm : public TWinControl {
   // A field Publish named: Bind stores the component found (or null when it
   // is not of the field's class) and says whether it fitted.
   struct PublishedField {
-    std::string Name;
+    const char* Name;
     void* Field;
     bool (*Bind)(TComponent* found, void* field);
   };
 
-  void AddHandler(const std::string& name, std::any handler);
+  void AddHandler(const char* name, std::any handler);
+  void AddPublished(const char* name, void* field, bool (*bind)(TComponent* found, void* field));
   [[noreturn]] void MissingComponent(const std::string& name) const;
   void ApplyPosition();
   void Activated(bool active, HWND other);
