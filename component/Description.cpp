@@ -52,14 +52,17 @@ std::string Label(const DescriptionObject& object) {
   return object.Name.empty() ? object.ClassName : object.Name;
 }
 
-[[noreturn]] void FailAt(const std::string& where, const std::string& what) {
-  throw Exception("Error reading window description: " + where + ": " + what);
+// The message is put together here, once, from its parts: what, then
+// detail, then after.
+[[noreturn]] void FailAt(const std::string& where, const char* what, const std::string& detail = {},
+                         const char* after = "") {
+  throw Exception("Error reading window description: " + where + ": " + what + detail + after);
 }
 
 std::int32_t SymbolOrdinal(const PropertyInfo& info, const std::string& symbol, const std::string& where) {
   for (std::size_t i = 0; i < info.Symbols.size(); ++i)
     if (SameText(info.Symbols[i], symbol)) return static_cast<std::int32_t>(i);
-  FailAt(where, "unknown value '" + symbol + "'");
+  FailAt(where, "unknown value '", symbol, "'");
 }
 
 // Sets one property of component from its stored value; the value's kind has
@@ -83,7 +86,7 @@ void ApplyValue(const PropertyInfo& info, const DescriptionValue& value, TCompon
       std::uint32_t bits = 0;
       for (const std::string& member : value.Items) {
         const std::int32_t ordinal = SymbolOrdinal(info, member, where);
-        if (ordinal >= 32) FailAt(where, "set member '" + member + "' beyond 32 members");
+        if (ordinal >= 32) FailAt(where, "set member '", member, "' beyond 32 members");
         bits |= 1u << ordinal;
       }
       info.SetInt(static_cast<std::int32_t>(bits));
@@ -97,11 +100,11 @@ void ApplyValue(const PropertyInfo& info, const DescriptionValue& value, TCompon
       break;
     case PropertyKind::Event: {
       const std::any* handler = root.FindHandler(value.Text);
-      if (handler == nullptr) FailAt(where, "no handler named '" + value.Text + "'");
+      if (handler == nullptr) FailAt(where, "no handler named '", value.Text, "'");
       try {
         info.BindHandler(*handler);
       } catch (const Exception& error) {
-        FailAt(where, error.Message());
+        FailAt(where, "", error.Message());
       }
       component.SetBoundHandlerName(info.Name, value.Text);
       break;
@@ -114,10 +117,10 @@ void ApplyProperties(const DescriptionObject& object, TComponent& component, TCo
   for (const DescriptionProperty& property : object.Properties) {
     const std::string where = Label(object) + "." + property.Name;
     const PropertyInfo* info = table.Find(property.Name);
-    if (info == nullptr) FailAt(where, "unknown property of " + object.ClassName);
+    if (info == nullptr) FailAt(where, "unknown property of ", object.ClassName);
     const DescriptionValueKind expected = ExpectedKind(info->Kind);
     if (property.Value.Kind != expected)
-      FailAt(where, std::string(KindName(expected)) + " was expected, not " + KindName(property.Value.Kind));
+      FailAt(where, KindName(expected), " was expected, not ", KindName(property.Value.Kind));
     ApplyValue(*info, property.Value, component, root, where);
   }
 }
@@ -128,7 +131,7 @@ class ComponentLoader {
 
   void LoadRoot(const DescriptionObject& object) {
     if (!SameText(object.ClassName, root_.ClassName()))
-      FailAt(Label(object), "describes a " + object.ClassName + ", not a " + root_.ClassName());
+      FailAt(Label(object), "describes a ", object.ClassName + ", not a ", root_.ClassName().c_str());
     root_.SetName(object.Name);
     Load(object, root_);
     for (TComponent* component : read_) component->Loaded();
@@ -144,7 +147,7 @@ class ComponentLoader {
 
   TComponent& CreateChild(const DescriptionObject& object, TComponent& parent) {
     const ComponentFactory* factory = FindComponentClass(object.ClassName);
-    if (factory == nullptr) FailAt(Label(object), "unknown class " + object.ClassName);
+    if (factory == nullptr) FailAt(Label(object), "unknown class ", object.ClassName);
     if (!object.Name.empty() && root_.FindComponent(object.Name) != nullptr)
       FailAt(Label(object), "a component of that name already exists");
     TComponent* child = (*factory)(&root_);
