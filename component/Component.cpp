@@ -1,7 +1,6 @@
 #include "component/Component.h"
 
 #include <algorithm>
-#include <map>
 
 #include "base/Exception.h"
 
@@ -14,78 +13,89 @@ bool SameText(const std::string& a, const std::string& b) {
   });
 }
 
-std::map<std::string, ComponentFactory>& ClassRegistry() {
-  static std::map<std::string, ComponentFactory> registry;
+// Few classes, looked up once per component read: a list serves.
+std::vector<std::pair<std::string, ComponentFactory>>& ClassRegistry() {
+  static std::vector<std::pair<std::string, ComponentFactory>> registry;
   return registry;
 }
 
 }  // namespace
 
-PropertyInfo& PropertyTable::Add(std::string name, PropertyKind kind) {
+PropertyInfo& PropertyTable::Add(const char* name, PropertyKind kind) {
   PropertyInfo& info = properties_.emplace_back();
-  info.Name = std::move(name);
+  info.Name = name;
   info.Kind = kind;
   info.Published = published_;
   return info;
 }
 
-void PropertyTable::ThrowHandlerMismatch(const std::string& event) {
+void PropertyTable::ThrowHandlerMismatch(const char* event) {
   throw Exception(FormatText("The handler bound to %s does not fit that event", event));
 }
 
-void PropertyTable::Boolean(std::string name, std::function<bool()> get,
-                            std::function<void(bool)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Boolean);
-  info.GetBool = std::move(get);
-  info.SetBool = std::move(set);
+void PropertyTable::Boolean(const char* name, Accessor<bool()> get,
+                            Accessor<void(bool)> set) {
+  PropertyInfo& info = Add(name, PropertyKind::Boolean);
+  info.GetBool = get;
+  info.SetBool = set;
 }
 
-void PropertyTable::Integer(std::string name, std::function<std::int32_t()> get,
-                            std::function<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Integer);
-  info.GetInt = std::move(get);
-  info.SetInt = std::move(set);
+void PropertyTable::Integer(const char* name, Accessor<std::int32_t()> get,
+                            Accessor<void(std::int32_t)> set) {
+  PropertyInfo& info = Add(name, PropertyKind::Integer);
+  info.GetInt = get;
+  info.SetInt = set;
 }
 
-void PropertyTable::String(std::string name, std::function<std::string()> get,
-                           std::function<void(const std::string&)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::String);
-  info.GetString = std::move(get);
-  info.SetString = std::move(set);
+void PropertyTable::String(const char* name, Accessor<std::string()> get,
+                           Accessor<void(const std::string&)> set) {
+  PropertyInfo& info = Add(name, PropertyKind::String);
+  info.GetString = get;
+  info.SetString = set;
 }
 
-void PropertyTable::Enum(std::string name, std::vector<std::string> symbols,
-                         std::function<std::int32_t()> get, std::function<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Enum);
-  info.Symbols = std::move(symbols);
-  info.GetInt = std::move(get);
-  info.SetInt = std::move(set);
+void PropertyTable::Enum(const char* name, SymbolList symbols,
+                         Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
+  PropertyInfo& info = Add(name, PropertyKind::Enum);
+  info.Symbols.assign(symbols.begin(), symbols.end());
+  info.GetInt = get;
+  info.SetInt = set;
 }
 
-void PropertyTable::Set(std::string name, std::vector<std::string> symbols,
-                        std::function<std::int32_t()> get, std::function<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Set);
-  info.Symbols = std::move(symbols);
-  info.GetInt = std::move(get);
-  info.SetInt = std::move(set);
+void PropertyTable::Set(const char* name, SymbolList symbols,
+                        Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
+  PropertyInfo& info = Add(name, PropertyKind::Set);
+  info.Symbols.assign(symbols.begin(), symbols.end());
+  info.GetInt = get;
+  info.SetInt = set;
 }
 
-void PropertyTable::Strings(std::string name, std::function<std::vector<std::string>()> get,
-                            std::function<void(const std::vector<std::string>&)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Strings);
-  info.GetLines = std::move(get);
-  info.SetLines = std::move(set);
+void PropertyTable::Enum(const char* name, std::initializer_list<const char*> symbols,
+                         Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
+  Enum(name, SymbolList(symbols.begin(), symbols.size()), get, set);
 }
 
-void PropertyTable::Binary(std::string name, std::function<std::vector<std::uint8_t>()> get,
-                           std::function<void(std::span<const std::uint8_t>)> set) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Binary);
-  info.GetBytes = std::move(get);
-  info.SetBytes = std::move(set);
+void PropertyTable::Set(const char* name, std::initializer_list<const char*> symbols,
+                        Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
+  Set(name, SymbolList(symbols.begin(), symbols.size()), get, set);
 }
 
-void PropertyTable::StoredWhen(std::function<bool()> stored) {
-  properties_.back().IsStored = std::move(stored);
+void PropertyTable::Strings(const char* name, Accessor<std::vector<std::string>()> get,
+                            Accessor<void(const std::vector<std::string>&)> set) {
+  PropertyInfo& info = Add(name, PropertyKind::Strings);
+  info.GetLines = get;
+  info.SetLines = set;
+}
+
+void PropertyTable::Binary(const char* name, Accessor<std::vector<std::uint8_t>()> get,
+                           Accessor<void(std::span<const std::uint8_t>)> set) {
+  PropertyInfo& info = Add(name, PropertyKind::Binary);
+  info.GetBytes = get;
+  info.SetBytes = set;
+}
+
+void PropertyTable::StoredWhen(Accessor<bool()> stored) {
+  properties_.back().IsStored = stored;
 }
 
 const PropertyInfo* PropertyTable::Find(const std::string& name) const {
@@ -152,10 +162,17 @@ void TComponent::SetBoundHandlerName(const std::string& event, std::string handl
 const std::any* TComponent::FindHandler(const std::string&) const { return nullptr; }
 
 void RegisterComponentClass(const std::string& className, ComponentFactory factory) {
-  ClassRegistry()[className] = std::move(factory);
+  for (auto& [name, registered] : ClassRegistry()) {
+    if (name == className) {
+      registered = factory;
+      return;
+    }
+  }
+  ClassRegistry().emplace_back(className, factory);
 }
 
 const ComponentFactory* FindComponentClass(const std::string& className) {
-  auto found = ClassRegistry().find(className);
-  return found == ClassRegistry().end() ? nullptr : &found->second;
+  for (const auto& [name, factory] : ClassRegistry())
+    if (name == className) return &factory;
+  return nullptr;
 }

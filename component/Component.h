@@ -11,9 +11,12 @@
 #include <any>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <new>
 #include <span>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -33,6 +36,43 @@ enum class PropertyKind : std::uint8_t {
   Event,    // bound to a handler of the description's root, by handler name
 };
 
+// A property accessor: a small callable that copies as plain bytes (a lambda
+// capturing `this` and perhaps one more pointer), called through one plain
+// function pointer. Every component declares dozens of these each time its
+// properties are listed, so they carry none of std::function's copy and
+// destroy machinery (which costs code and unwind tables per lambda).
+template <class Signature>
+class Accessor;
+
+template <class R, class... Args>
+class Accessor<R(Args...)> {
+ public:
+  Accessor() = default;
+  template <class F>
+    requires(!std::is_same_v<std::decay_t<F>, Accessor> && std::is_invocable_r_v<R, const F&, Args...>)
+  Accessor(F callable) : invoke_(&Invoke<F>) {  // NOLINT(google-explicit-constructor): takes lambdas
+    static_assert(std::is_trivially_copyable_v<F> && std::is_trivially_destructible_v<F>,
+                  "an accessor holds only pointers and plain values");
+    static_assert(sizeof(F) <= sizeof(storage_) && alignof(F) <= alignof(void*), "an accessor captures at most two pointers");
+    ::new (static_cast<void*>(storage_)) F(callable);
+  }
+
+  R operator()(Args... args) const { return invoke_(storage_, std::forward<Args>(args)...); }
+  explicit operator bool() const { return invoke_ != nullptr; }
+
+ private:
+  template <class F>
+  static R Invoke(const unsigned char* storage, Args... args) {
+    return (*std::launder(reinterpret_cast<const F*>(storage)))(std::forward<Args>(args)...);
+  }
+
+  alignas(void*) unsigned char storage_[2 * sizeof(void*)] = {};
+  R (*invoke_)(const unsigned char*, Args...) = nullptr;
+};
+
+// The symbols of an enumeration or set property, in ordinal order.
+using SymbolList = std::span<const char* const>;
+
 // One property as a component offers it to the description reader and writer.
 // Only the accessors of its Kind are set: Boolean uses the Bool pair; Integer,
 // Enum and Set use the Int pair (ordinal or bit mask); String the String pair;
@@ -42,47 +82,52 @@ struct PropertyInfo {
   PropertyKind Kind = PropertyKind::Integer;
   bool Published = true;
   std::vector<std::string> Symbols;
-  std::function<bool()> IsStored;  // unset: always stored
+  Accessor<bool()> IsStored;  // unset: always stored
 
-  std::function<bool()> GetBool;
-  std::function<void(bool)> SetBool;
-  std::function<std::int32_t()> GetInt;
-  std::function<void(std::int32_t)> SetInt;
-  std::function<std::string()> GetString;
-  std::function<void(const std::string&)> SetString;
-  std::function<std::vector<std::string>()> GetLines;
-  std::function<void(const std::vector<std::string>&)> SetLines;
-  std::function<std::vector<std::uint8_t>()> GetBytes;
-  std::function<void(std::span<const std::uint8_t>)> SetBytes;
+  Accessor<bool()> GetBool;
+  Accessor<void(bool)> SetBool;
+  Accessor<std::int32_t()> GetInt;
+  Accessor<void(std::int32_t)> SetInt;
+  Accessor<std::string()> GetString;
+  Accessor<void(const std::string&)> SetString;
+  Accessor<std::vector<std::string>()> GetLines;
+  Accessor<void(const std::vector<std::string>&)> SetLines;
+  Accessor<std::vector<std::uint8_t>()> GetBytes;
+  Accessor<void(std::span<const std::uint8_t>)> SetBytes;
   // Takes the handler as the root registered it; throws Exception when the
   // handler's type does not fit the event.
-  std::function<void(const std::any& handler)> BindHandler;
+  Accessor<void(const std::any& handler)> BindHandler;
 };
 
 // The properties of one component, in declaration order.
 class PropertyTable {
  public:
-  void Boolean(std::string name, std::function<bool()> get, std::function<void(bool)> set);
-  void Integer(std::string name, std::function<std::int32_t()> get,
-               std::function<void(std::int32_t)> set);
-  void String(std::string name, std::function<std::string()> get,
-              std::function<void(const std::string&)> set);
-  void Enum(std::string name, std::vector<std::string> symbols,
-            std::function<std::int32_t()> get, std::function<void(std::int32_t)> set);
-  void Set(std::string name, std::vector<std::string> symbols,
-           std::function<std::int32_t()> get, std::function<void(std::int32_t)> set);
-  void Strings(std::string name, std::function<std::vector<std::string>()> get,
-               std::function<void(const std::vector<std::string>&)> set);
-  void Binary(std::string name, std::function<std::vector<std::uint8_t>()> get,
-              std::function<void(std::span<const std::uint8_t>)> set);
+  void Boolean(const char* name, Accessor<bool()> get, Accessor<void(bool)> set);
+  void Integer(const char* name, Accessor<std::int32_t()> get,
+               Accessor<void(std::int32_t)> set);
+  void String(const char* name, Accessor<std::string()> get,
+              Accessor<void(const std::string&)> set);
+  void Enum(const char* name, SymbolList symbols,
+            Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set);
+  void Set(const char* name, SymbolList symbols,
+           Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set);
+  void Enum(const char* name, std::initializer_list<const char*> symbols, Accessor<std::int32_t()> get,
+            Accessor<void(std::int32_t)> set);
+  void Set(const char* name, std::initializer_list<const char*> symbols, Accessor<std::int32_t()> get,
+           Accessor<void(std::int32_t)> set);
+  void Strings(const char* name, Accessor<std::vector<std::string>()> get,
+               Accessor<void(const std::vector<std::string>&)> set);
+  void Binary(const char* name, Accessor<std::vector<std::uint8_t>()> get,
+              Accessor<void(std::span<const std::uint8_t>)> set);
 
   // An event of handler type Handler (TNotifyEvent or an event type of the
-  // component's own); bind receives the handler the root registered.
-  template <class Handler>
-  void Event(std::string name, std::function<void(const Handler&)> bind);
+  // component's own); bind, a lambda capturing at most one pointer, receives
+  // the handler the root registered.
+  template <class Handler, class Bind>
+  void Event(const char* name, Bind bind);
 
   // Marks the property declared last as stored only while stored() is true.
-  void StoredWhen(std::function<bool()> stored);
+  void StoredWhen(Accessor<bool()> stored);
 
   const PropertyInfo* Find(const std::string& name) const;
   const std::vector<PropertyInfo>& All() const { return properties_; }
@@ -91,8 +136,8 @@ class PropertyTable {
   void BeginExtra() { published_ = false; }
 
  private:
-  PropertyInfo& Add(std::string name, PropertyKind kind);
-  [[noreturn]] static void ThrowHandlerMismatch(const std::string& event);
+  PropertyInfo& Add(const char* name, PropertyKind kind);
+  [[noreturn]] static void ThrowHandlerMismatch(const char* event);
 
   std::vector<PropertyInfo> properties_;
   bool published_ = true;
@@ -169,17 +214,17 @@ class TComponent {
 // Classes a description may name, with the factory that creates one for an
 // owner. Each module registers its classes once at start-up; an unknown class
 // name in a description is an error.
-using ComponentFactory = std::function<TComponent*(TComponent* owner)>;
+using ComponentFactory = TComponent* (*)(TComponent* owner);
 void RegisterComponentClass(const std::string& className, ComponentFactory factory);
 // The factory of className, or null.
 const ComponentFactory* FindComponentClass(const std::string& className);
 
-template <class Handler>
-void PropertyTable::Event(std::string name, std::function<void(const Handler&)> bind) {
-  PropertyInfo& info = Add(std::move(name), PropertyKind::Event);
-  info.BindHandler = [bind = std::move(bind), event = info.Name](const std::any& handler) {
+template <class Handler, class Bind>
+void PropertyTable::Event(const char* name, Bind bind) {
+  PropertyInfo& info = Add(name, PropertyKind::Event);
+  info.BindHandler = [bind, name](const std::any& handler) {
     const Handler* typed = std::any_cast<Handler>(&handler);
-    if (typed == nullptr) ThrowHandlerMismatch(event);
+    if (typed == nullptr) ThrowHandlerMismatch(name);
     bind(*typed);
   };
 }

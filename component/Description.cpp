@@ -6,6 +6,7 @@
 
 #include "base/Exception.h"
 #include "component/DescriptionTree.h"
+#include "component/PropertyValueKind.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ const char* KindName(DescriptionValueKind kind) {
   return "a value";
 }
 
+}  // namespace
+
 DescriptionValueKind ExpectedKind(PropertyKind kind) {
   switch (kind) {
     case PropertyKind::Boolean: return DescriptionValueKind::Boolean;
@@ -43,18 +46,23 @@ DescriptionValueKind ExpectedKind(PropertyKind kind) {
   return DescriptionValueKind::Integer;
 }
 
+namespace {
+
 std::string Label(const DescriptionObject& object) {
   return object.Name.empty() ? object.ClassName : object.Name;
 }
 
-[[noreturn]] void FailAt(const std::string& where, const std::string& what) {
-  throw Exception("Error reading window description: " + where + ": " + what);
+// The message is put together here, once, from its parts: what, then
+// detail, then after.
+[[noreturn]] void FailAt(const std::string& where, const char* what, const std::string& detail = {},
+                         const char* after = "") {
+  throw Exception("Error reading window description: " + where + ": " + what + detail + after);
 }
 
 std::int32_t SymbolOrdinal(const PropertyInfo& info, const std::string& symbol, const std::string& where) {
   for (std::size_t i = 0; i < info.Symbols.size(); ++i)
     if (SameText(info.Symbols[i], symbol)) return static_cast<std::int32_t>(i);
-  FailAt(where, "unknown value '" + symbol + "'");
+  FailAt(where, "unknown value '", symbol, "'");
 }
 
 // Sets one property of component from its stored value; the value's kind has
@@ -78,7 +86,7 @@ void ApplyValue(const PropertyInfo& info, const DescriptionValue& value, TCompon
       std::uint32_t bits = 0;
       for (const std::string& member : value.Items) {
         const std::int32_t ordinal = SymbolOrdinal(info, member, where);
-        if (ordinal >= 32) FailAt(where, "set member '" + member + "' beyond 32 members");
+        if (ordinal >= 32) FailAt(where, "set member '", member, "' beyond 32 members");
         bits |= 1u << ordinal;
       }
       info.SetInt(static_cast<std::int32_t>(bits));
@@ -92,11 +100,11 @@ void ApplyValue(const PropertyInfo& info, const DescriptionValue& value, TCompon
       break;
     case PropertyKind::Event: {
       const std::any* handler = root.FindHandler(value.Text);
-      if (handler == nullptr) FailAt(where, "no handler named '" + value.Text + "'");
+      if (handler == nullptr) FailAt(where, "no handler named '", value.Text, "'");
       try {
         info.BindHandler(*handler);
       } catch (const Exception& error) {
-        FailAt(where, error.Message());
+        FailAt(where, "", error.Message());
       }
       component.SetBoundHandlerName(info.Name, value.Text);
       break;
@@ -109,10 +117,10 @@ void ApplyProperties(const DescriptionObject& object, TComponent& component, TCo
   for (const DescriptionProperty& property : object.Properties) {
     const std::string where = Label(object) + "." + property.Name;
     const PropertyInfo* info = table.Find(property.Name);
-    if (info == nullptr) FailAt(where, "unknown property of " + object.ClassName);
+    if (info == nullptr) FailAt(where, "unknown property of ", object.ClassName);
     const DescriptionValueKind expected = ExpectedKind(info->Kind);
     if (property.Value.Kind != expected)
-      FailAt(where, std::string(KindName(expected)) + " was expected, not " + KindName(property.Value.Kind));
+      FailAt(where, KindName(expected), " was expected, not ", KindName(property.Value.Kind));
     ApplyValue(*info, property.Value, component, root, where);
   }
 }
@@ -123,7 +131,7 @@ class ComponentLoader {
 
   void LoadRoot(const DescriptionObject& object) {
     if (!SameText(object.ClassName, root_.ClassName()))
-      FailAt(Label(object), "describes a " + object.ClassName + ", not a " + root_.ClassName());
+      FailAt(Label(object), "describes a ", object.ClassName + ", not a ", root_.ClassName().c_str());
     root_.SetName(object.Name);
     Load(object, root_);
     for (TComponent* component : read_) component->Loaded();
@@ -139,7 +147,7 @@ class ComponentLoader {
 
   TComponent& CreateChild(const DescriptionObject& object, TComponent& parent) {
     const ComponentFactory* factory = FindComponentClass(object.ClassName);
-    if (factory == nullptr) FailAt(Label(object), "unknown class " + object.ClassName);
+    if (factory == nullptr) FailAt(Label(object), "unknown class ", object.ClassName);
     if (!object.Name.empty() && root_.FindComponent(object.Name) != nullptr)
       FailAt(Label(object), "a component of that name already exists");
     TComponent* child = (*factory)(&root_);
@@ -152,84 +160,9 @@ class ComponentLoader {
   std::vector<TComponent*> read_;
 };
 
-DescriptionValue StoredValue(const PropertyInfo& info, const TComponent& component) {
-  DescriptionValue value;
-  value.Kind = ExpectedKind(info.Kind);
-  switch (info.Kind) {
-    case PropertyKind::Boolean:
-      value.Boolean = info.GetBool();
-      break;
-    case PropertyKind::Integer:
-      value.Integer = info.GetInt();
-      break;
-    case PropertyKind::String:
-      value.Text = info.GetString();
-      break;
-    case PropertyKind::Enum: {
-      const std::int32_t ordinal = info.GetInt();
-      if (ordinal < 0 || static_cast<std::size_t>(ordinal) >= info.Symbols.size())
-        throw Exception("Cannot write " + component.Name() + "." + info.Name + ": value out of range");
-      value.Text = info.Symbols[static_cast<std::size_t>(ordinal)];
-      break;
-    }
-    case PropertyKind::Set: {
-      const auto bits = static_cast<std::uint32_t>(info.GetInt());
-      for (std::size_t bit = 0; bit < 32; ++bit) {
-        if ((bits & (1u << bit)) == 0) continue;
-        if (bit >= info.Symbols.size())
-          throw Exception("Cannot write " + component.Name() + "." + info.Name + ": set member out of range");
-        value.Items.push_back(info.Symbols[bit]);
-      }
-      break;
-    }
-    case PropertyKind::Strings:
-      value.Items = info.GetLines();
-      break;
-    case PropertyKind::Binary:
-      value.Bytes = info.GetBytes();
-      break;
-    case PropertyKind::Event:
-      value.Text = *component.BoundHandlerName(info.Name);
-      break;
-  }
-  return value;
-}
-
-bool IsWorthStoring(const PropertyInfo& info, const TComponent& component) {
-  if (info.IsStored && !info.IsStored()) return false;
-  switch (info.Kind) {
-    case PropertyKind::String: return !info.GetString().empty();
-    case PropertyKind::Strings: return !info.GetLines().empty();
-    case PropertyKind::Event: return component.BoundHandlerName(info.Name) != nullptr;
-    default: return true;
-  }
-}
-
-DescriptionObject DescribeComponent(TComponent& component, TComponent& root, int depth) {
-  if (depth > kMaxDescriptionDepth)
-    throw Exception("Cannot write " + component.Name() + ": components nested too deep");
-  DescriptionObject object;
-  object.ClassName = component.ClassName();
-  object.Name = component.Name();
-  const PropertyTable table = component.Properties();
-  for (const PropertyInfo& info : table.All())
-    if (IsWorthStoring(info, component)) object.Properties.push_back({info.Name, StoredValue(info, component), 0});
-  for (std::size_t i = 0; i < root.ComponentCount(); ++i) {
-    TComponent* owned = root.Components(i);
-    TComponent* parent = owned->ParentComponent();
-    const bool nestedHere = parent == &component || (parent == nullptr && &component == &root);
-    if (nestedHere) object.Children.push_back(DescribeComponent(*owned, root, depth + 1));
-  }
-  return object;
-}
-
 }  // namespace
 
 void ReadComponentDescription(std::span<const std::uint8_t> bytes, TComponent& root) {
   const DescriptionObject description = DecodeDescription(bytes);
   ComponentLoader(root).LoadRoot(description);
-}
-
-std::vector<std::uint8_t> WriteComponentDescription(TComponent& root) {
-  return EncodeDescription(DescribeComponent(root, root, 1));
 }

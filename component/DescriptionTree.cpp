@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #include "base/Exception.h"
 
@@ -154,116 +153,6 @@ DescriptionObject ReadObject(DescriptionReader& reader, std::string className, s
   return object;
 }
 
-class DescriptionWriter {
- public:
-  std::vector<std::uint8_t> Take() { return std::move(bytes_); }
-
-  void Byte(std::uint8_t value) { bytes_.push_back(value); }
-  void Type(DescriptionValueType type) { Byte(static_cast<std::uint8_t>(type)); }
-
-  void Unsigned(std::uint32_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i) Byte(static_cast<std::uint8_t>(value >> (8 * i)));
-  }
-
-  void Raw(const void* data, std::size_t count) {
-    if (count == 0) return;
-    const std::size_t old = bytes_.size();
-    bytes_.resize(old + count);
-    std::memcpy(bytes_.data() + old, data, count);
-  }
-
-  void Characters(const std::string& text) { Raw(text.data(), text.size()); }
-
-  void ShortString(const std::string& text, const char* what) {
-    if (text.size() > 255) throw Exception(std::string("Window description: ") + what + " longer than 255 characters: " + text);
-    Byte(static_cast<std::uint8_t>(text.size()));
-    Characters(text);
-  }
-
-  void NonEmptyShortString(const std::string& text, const char* what) {
-    if (text.empty()) throw Exception(std::string("Window description: empty ") + what);
-    ShortString(text, what);
-  }
-
-  void Length(std::size_t size) {
-    if (size > UINT32_MAX) throw Exception("Window description: value larger than 4 GB");
-    Unsigned(static_cast<std::uint32_t>(size), 4);
-  }
-
-  void AnyString(const std::string& text) {
-    if (text.size() <= 255) {
-      Type(DescriptionValueType::String);
-      ShortString(text, "string");
-    } else {
-      Type(DescriptionValueType::LString);
-      Length(text.size());
-      Characters(text);
-    }
-  }
-
-  void Integer(std::int32_t value) {
-    if (value >= INT8_MIN && value <= INT8_MAX) {
-      Type(DescriptionValueType::Int8);
-      Unsigned(static_cast<std::uint32_t>(value), 1);
-    } else if (value >= INT16_MIN && value <= INT16_MAX) {
-      Type(DescriptionValueType::Int16);
-      Unsigned(static_cast<std::uint32_t>(value), 2);
-    } else {
-      Type(DescriptionValueType::Int32);
-      Unsigned(static_cast<std::uint32_t>(value), 4);
-    }
-  }
-
-  void Value(const DescriptionValue& value) {
-    switch (value.Kind) {
-      case DescriptionValueKind::Integer:
-        Integer(value.Integer);
-        break;
-      case DescriptionValueKind::String:
-        AnyString(value.Text);
-        break;
-      case DescriptionValueKind::Ident:
-        Type(DescriptionValueType::Ident);
-        NonEmptyShortString(value.Text, "identifier");
-        break;
-      case DescriptionValueKind::Boolean:
-        Type(value.Boolean ? DescriptionValueType::True : DescriptionValueType::False);
-        break;
-      case DescriptionValueKind::Binary:
-        Type(DescriptionValueType::Binary);
-        Length(value.Bytes.size());
-        Raw(value.Bytes.data(), value.Bytes.size());
-        break;
-      case DescriptionValueKind::Set:
-        Type(DescriptionValueType::Set);
-        for (const std::string& member : value.Items) NonEmptyShortString(member, "set member");
-        Byte(0);
-        break;
-      case DescriptionValueKind::List:
-        Type(DescriptionValueType::List);
-        for (const std::string& item : value.Items) AnyString(item);
-        Byte(0);
-        break;
-    }
-  }
-
-  void Object(const DescriptionObject& object, int depth) {
-    if (depth > kMaxDescriptionDepth) throw Exception("Window description: objects nested too deep");
-    NonEmptyShortString(object.ClassName, "class name");
-    ShortString(object.Name, "object name");
-    for (const DescriptionProperty& property : object.Properties) {
-      NonEmptyShortString(property.Name, "property name");
-      Value(property.Value);
-    }
-    Byte(0);
-    for (const DescriptionObject& child : object.Children) Object(child, depth + 1);
-    Byte(0);
-  }
-
- private:
-  std::vector<std::uint8_t> bytes_;
-};
-
 }  // namespace
 
 DescriptionObject DecodeDescription(std::span<const std::uint8_t> bytes) {
@@ -277,11 +166,4 @@ DescriptionObject DecodeDescription(std::span<const std::uint8_t> bytes) {
   DescriptionObject root = ReadObject(reader, std::move(rootClass), rootAt, 1);
   if (!reader.AtEnd()) reader.Fail("bytes after the root object", reader.Offset());
   return root;
-}
-
-std::vector<std::uint8_t> EncodeDescription(const DescriptionObject& root) {
-  DescriptionWriter writer;
-  writer.Characters(kDescriptionSignature);
-  writer.Object(root, 1);
-  return writer.Take();
 }

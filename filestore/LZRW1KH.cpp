@@ -6,25 +6,23 @@
 // back references in wide chunks while the buffers have room, and falls back
 // to exact, checked byte steps near either end.
 #include "filestore/LZRW1KH.h"
+#include "filestore/Lzrw1KHHashTable.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstring>
-#include <new>
 
 static_assert(std::endian::native == std::endian::little, "the word compares assume a little-endian host");
 
 namespace {
 
-constexpr int kHashEntries = 4096;
 constexpr std::uint32_t kMaxOffset = 4095;
 constexpr std::uint32_t kMinMatch = 3;
 constexpr std::uint32_t kMaxMatch = 18;
 constexpr std::uint32_t kMinRun = 16;
 constexpr std::uint32_t kMaxRun = 4095;
 
-std::int16_t* gHashTable = nullptr;
 
 std::uint64_t Load64(const std::uint8_t* p) {
   std::uint64_t v;
@@ -132,21 +130,6 @@ std::uint8_t* ExpandRun(const std::uint8_t* item, std::uint8_t* op, const std::u
   return op + count;
 }
 
-}  // namespace
-
-void InitializeLzrw1KH() {
-  if (gHashTable != nullptr) return;
-  gHashTable = new (std::nothrow) std::int16_t[kHashEntries];
-  if (gHashTable == nullptr) throw ELzrw1KHCompressor("LZRW1KH : no memory for HASH table");
-}
-
-void FinalizeLzrw1KH() {
-  delete[] gHashTable;
-  gHashTable = nullptr;
-}
-
-namespace {
-
 // One probe of the table at x (x + 3 <= n): records x and returns the entry
 // it replaced as a candidate position, or unusable. The table holds signed
 // positions: empty entries (-1) and positions of 32,768 and above read back
@@ -202,7 +185,7 @@ inline Lzrw1KHMatch Probe(std::int16_t* __restrict table, const std::uint8_t* __
 }  // namespace
 
 Lzrw1KHMatch FindMatch(const std::uint8_t* source, std::uint16_t x, std::uint16_t n) {
-  return Probe<true>(gHashTable, source, x, n);
+  return Probe<true>(gLzrwHashTable, source, x, n);
 }
 
 namespace {
@@ -249,10 +232,10 @@ inline void CodeItem(std::int16_t* __restrict table, const std::uint8_t* __restr
 }  // namespace
 
 std::uint16_t CompressBlock(const std::uint8_t* __restrict source, std::uint8_t* __restrict dest, std::uint16_t n) {
-  std::int16_t* const table = gHashTable;
+  std::int16_t* const table = gLzrwHashTable;
   if (table == nullptr) throw ELzrw1KHCompressor("LZRW1KH : HASH table not initialised");
   if (n > kLzrwMaxBlock) throw ELzrw1KHCompressor("LZRW1KH : block longer than 32783 bytes");
-  std::memset(table, 0xFF, kHashEntries * sizeof *table);
+  std::memset(table, 0xFF, kLzrwHashEntries * sizeof *table);
 
   dest[0] = kLzrwFlagCoded;
   Coder c;

@@ -1,6 +1,5 @@
 #include "winui/Control.h"
 
-#include <algorithm>
 
 #include "base/Exception.h"
 #include "winui/Application.h"
@@ -132,11 +131,33 @@ void TControl::DeclareProperties(PropertyTable& table) {
              [this] { return static_cast<std::int32_t>(cursor_); },
              [this](std::int32_t v) { cursor_ = static_cast<TCursor>(v); });
   table.StoredWhen([this] { return cursor_ != TCursor::crDefault; });
-  DeclareFontProperties(
-      table, [this]() -> TFont& { return OwnFont(); }, [this]() -> const TFont& { return Font(); },
-      [this] {
-        FontChanged();
-        Invalidate();
+  DeclareFontProperties(table);
+}
+
+template <class Change>
+void TControl::ChangeFont(Change change) {
+  TFont& font = OwnFont();
+  change(font);
+  font.Changed();
+  FontChanged();
+  Invalidate();
+}
+
+void TControl::DeclareFontProperties(PropertyTable& table) {
+  table.String(
+      "Font.Name", [this] { return Font().Name; },
+      [this](const std::string& name) { ChangeFont([&name](TFont& font) { font.Name = name; }); });
+  table.Integer(
+      "Font.Height", [this] { return Font().Height; },
+      [this](std::int32_t height) { ChangeFont([height](TFont& font) { font.Height = height; }); });
+  table.Set(
+      "Font.Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, [this] { return Font().Style; },
+      [this](std::int32_t style) { ChangeFont([style](TFont& font) { font.Style = style; }); });
+  table.Integer(
+      "Font.Charset", [this] { return Font().Charset; },
+      [this](std::int32_t charset) {
+        if (charset < 0 || charset > 255) throw Exception("Font.Charset must lie in 0..255");
+        ChangeFont([charset](TFont& font) { font.Charset = charset; });
       });
 }
 
@@ -451,8 +472,14 @@ void TWinControl::CollectTabStops(std::vector<TWinControl*>& stops) const {
   std::vector<TWinControl*> children;
   for (TControl* child : controls_)
     if (auto* windowed = dynamic_cast<TWinControl*>(child)) children.push_back(windowed);
-  std::stable_sort(children.begin(), children.end(),
-                   [](const TWinControl* a, const TWinControl* b) { return a->tabOrder_ < b->tabOrder_; });
+  // By tab order, equal ones in creation order: an insertion sort, as a
+  // window has a handful of children.
+  for (std::size_t i = 1; i < children.size(); ++i) {
+    TWinControl* moving = children[i];
+    std::size_t at = i;
+    for (; at > 0 && moving->tabOrder_ < children[at - 1]->tabOrder_; --at) children[at] = children[at - 1];
+    children[at] = moving;
+  }
   for (TWinControl* child : children) {
     if (!child->Visible() || !child->Enabled()) continue;
     if (child->tabStop_) stops.push_back(child);

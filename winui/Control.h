@@ -90,6 +90,12 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
+  // The Font.* properties: set on the control's own font (made on first
+  // use), read from the font in effect.
+  void DeclareFontProperties(PropertyTable& table);
+  template <class Change>
+  void ChangeFont(Change change);
+
   TWinControl* parent_ = nullptr;
   int left_ = 0;
   int top_ = 0;

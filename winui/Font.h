@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <string>
 
-#include "component/Component.h"
-
 enum TFontStyle : std::int32_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 class TFont {
@@ -36,11 +34,3 @@ class TFont {
   mutable HFONT handle_ = nullptr;
   mutable int handleDpi_ = 0;
 };
-
-// Declares the Font.* properties of a control or form on the font that
-// font() yields (a control makes its own font on first use); current()
-// is the font in effect, for writing.
-// changed() runs after each change.
-void DeclareFontProperties(PropertyTable& table, const std::function<TFont&()>& font,
-                           const std::function<const TFont&()>& current,
-                           const std::function<void()>& changed);

@@ -22,8 +22,23 @@ TForm::~TForm() {
 }
 
 const std::any* TForm::FindHandler(const std::string& name) const {
-  auto found = handlers_.find(name);
-  return found == handlers_.end() ? nullptr : &found->second;
+  for (const auto& [handlerName, handler] : handlers_)
+    if (handlerName == name) return &handler;
+  return nullptr;
+}
+
+void TForm::AddPublished(const char* name, void* field, bool (*bind)(TComponent* found, void* field)) {
+  published_.push_back({name, field, bind});
+}
+
+void TForm::AddHandler(const char* name, std::any handler) {
+  for (auto& [handlerName, registered] : handlers_) {
+    if (handlerName == name) {
+      registered = std::move(handler);
+      return;
+    }
+  }
+  handlers_.emplace_back(name, std::move(handler));
 }
 
 void TForm::MissingComponent(const std::string& name) const {
@@ -33,7 +48,8 @@ void TForm::MissingComponent(const std::string& name) const {
 void TForm::Initialize(const std::string& className) {
   const std::vector<std::uint8_t> description = LoadFormDescription(className);
   ReadComponentDescription(description, *this);
-  for (const auto& bind : published_) bind();
+  for (const PublishedField& published : published_)
+    if (!published.Bind(FindComponent(published.Name), published.Field)) MissingComponent(published.Name);
   if (!activeControlName_.empty()) {
     activeControl_ = dynamic_cast<TWinControl*>(FindComponent(activeControlName_));
     if (activeControl_ == nullptr) MissingComponent(activeControlName_);

@@ -11,8 +11,8 @@
 
 #include <any>
 #include <functional>
-#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "winui/Control.h"
@@ -57,30 +57,41 @@ class TForm : public TWinControl {
   void BoundsChanged(const RECT& oldBounds) override;
 
   template <class Form>
-  void Handler(const std::string& name, void (Form::*method)(TComponent*)) {
-    handlers_[name] = TNotifyEvent([this, method](TComponent* sender) {
+  void Handler(const char* name, void (Form::*method)(TComponent*)) {
+    AddHandler(name, TNotifyEvent([this, method](TComponent* sender) {
       (static_cast<Form*>(this)->*method)(sender);
-    });
+    }));
   }
   // After Initialize, field names the component of that name and class.
   template <class Component>
-  void Publish(const std::string& name, Component*& field) {
-    published_.push_back([this, name, &field] {
-      field = dynamic_cast<Component*>(FindComponent(name));
-      if (field == nullptr) MissingComponent(name);
+  void Publish(const char* name, Component*& field) {
+    AddPublished(name, &field, [](TComponent* found, void* target) {
+      Component* typed = dynamic_cast<Component*>(found);
+      *static_cast<Component**>(target) = typed;
+      return typed != nullptr;
     });
   }
   void Initialize(const std::string& className);
 
  private:
+  // A field Publish named: Bind stores the component found (or null when it
+  // is not of the field's class) and says whether it fitted.
+  struct PublishedField {
+    const char* Name;
+    void* Field;
+    bool (*Bind)(TComponent* found, void* field);
+  };
+
+  void AddHandler(const char* name, std::any handler);
+  void AddPublished(const char* name, void* field, bool (*bind)(TComponent* found, void* field));
   [[noreturn]] void MissingComponent(const std::string& name) const;
   void ApplyPosition();
   void Activated(bool active, HWND other);
   DWORD WindowStyle() const;
   DWORD WindowExStyle() const;
 
-  std::map<std::string, std::any> handlers_;
-  std::vector<std::function<void()>> published_;
+  std::vector<std::pair<std::string, std::any>> handlers_;
+  std::vector<PublishedField> published_;
   TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
   std::int32_t borderIcons_ = biSystemMenu | biMinimize | biMaximize;
   TFormStyle formStyle_ = TFormStyle::fsNormal;

@@ -87,8 +87,8 @@ void TZipMaster::ReadZipDirectory() {
 void TZipMaster::DeclareProperties(PropertyTable& table) {
   TComponent::DeclareProperties(table);
   const auto text = [&table](const char* name, std::string& field,
-                             std::function<void(const std::string&)> set) {
-    table.String(name, [&field] { return field; }, std::move(set));
+                             Accessor<void(const std::string&)> set) {
+    table.String(name, [&field] { return field; }, set);
     table.StoredWhen([&field] { return !field.empty(); });
   };
   const auto plainText = [&text](const char* name, std::string& field) {
@@ -126,5 +126,5 @@ void TZipMaster::DeclareProperties(PropertyTable& table) {
 }
 
 void RegisterZipMstrComponents() {
-  RegisterComponentClass("TZipMaster", [](TComponent* owner) { return new TZipMaster(owner); });
+  RegisterComponentClass("TZipMaster", [](TComponent* owner) -> TComponent* { return new TZipMaster(owner); });
 }

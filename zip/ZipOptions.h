@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,7 @@ static_assert(sizeof(AddOpts) == 2 && sizeof(ExtrOpts) == 1 && sizeof(SFXOpts) =
 static_assert(sizeof(OvrOpts) == 1 && sizeof(ProgressType) == 1);
 
 // The members' names, in ordinal order, as a stored description spells them.
-const std::vector<std::string>& AddOptsSymbols();
-const std::vector<std::string>& ExtrOptsSymbols();
-const std::vector<std::string>& SFXOptsSymbols();
-const std::vector<std::string>& OvrOptsSymbols();
+std::span<const char* const> AddOptsSymbols();
+std::span<const char* const> ExtrOptsSymbols();
+std::span<const char* const> SFXOptsSymbols();
+std::span<const char* const> OvrOptsSymbols();

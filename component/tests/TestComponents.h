@@ -119,6 +119,6 @@ class TTestButton : public TTestNested {
 };
 
 inline void RegisterTestComponents() {
-  RegisterComponentClass("TTestPanel", [](TComponent* owner) { return new TTestPanel(owner); });
-  RegisterComponentClass("TTestButton", [](TComponent* owner) { return new TTestButton(owner); });
+  RegisterComponentClass("TTestPanel", [](TComponent* owner) -> TComponent* { return new TTestPanel(owner); });
+  RegisterComponentClass("TTestButton", [](TComponent* owner) -> TComponent* { return new TTestButton(owner); });
 }
