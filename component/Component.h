@@ -50,7 +50,8 @@ class Accessor<R(Args...)> {
   Accessor() = default;
   template <class F>
     requires(!std::is_same_v<std::decay_t<F>, Accessor> && std::is_invocable_r_v<R, const F&, Args...>)
-  Accessor(F callable) : invoke_(&Invoke<F>) {  // NOLINT(google-explicit-constructor): takes lambdas
+  // Implicit on purpose: declarations pass lambdas straight in.
+  Accessor(F callable) : invoke_(&Invoke<F>) {
     static_assert(std::is_trivially_copyable_v<F> && std::is_trivially_destructible_v<F>,
                   "an accessor holds only pointers and plain values");
     static_assert(sizeof(F) <= sizeof(storage_) && alignof(F) <= alignof(void*), "an accessor captures at most two pointers");
