@@ -11,7 +11,7 @@ struct Search {
   HWND found;
 };
 
-bool TextIs(HWND window, const char* expected, int (*read)(HWND, LPSTR, int)) {
+bool TextIs(HWND window, const char* expected, int(WINAPI* read)(HWND, LPSTR, int)) {
   if (expected == nullptr) return true;
   char text[256] = {};
   read(window, text, sizeof text);
