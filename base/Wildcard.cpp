@@ -12,17 +12,17 @@ char Normalized(char c) {
 }  // namespace
 
 // Greedy matching with one backtrack point (the last '*'): linear in practice
-// and never exponential, whatever the specification.
-bool MatchesWildcard(std::string_view spec, std::string_view name) {
+// and never exponential, whatever the pattern.
+bool MatchesWildcard(std::string_view pattern, std::string_view name) {
   std::size_t s = 0;
   std::size_t n = 0;
   std::size_t starAt = std::string_view::npos;
   std::size_t resumeAt = 0;
   while (n < name.size()) {
-    if (s < spec.size() && spec[s] == '*') {
+    if (s < pattern.size() && pattern[s] == '*') {
       starAt = s++;
       resumeAt = n;
-    } else if (s < spec.size() && (spec[s] == '?' || Normalized(spec[s]) == Normalized(name[n]))) {
+    } else if (s < pattern.size() && (pattern[s] == '?' || Normalized(pattern[s]) == Normalized(name[n]))) {
       ++s;
       ++n;
     } else if (starAt != std::string_view::npos) {
@@ -32,6 +32,6 @@ bool MatchesWildcard(std::string_view spec, std::string_view name) {
       return false;
     }
   }
-  while (s < spec.size() && spec[s] == '*') ++s;
-  return s == spec.size();
+  while (s < pattern.size() && pattern[s] == '*') ++s;
+  return s == pattern.size();
 }

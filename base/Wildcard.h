@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-// True when name matches spec: '*' stands for any run of characters
+// True when name matches pattern: '*' stands for any run of characters
 // (separators included), '?' for exactly one; letters compare without regard
 // to case; '/' and '\' are the same character.
-bool MatchesWildcard(std::string_view spec, std::string_view name);
+bool MatchesWildcard(std::string_view pattern, std::string_view name);

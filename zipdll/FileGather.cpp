@@ -1,4 +1,4 @@
-// Walking the specifications' folders.
+// Walking the folders that file specifications name.
 #include "zipdll/FileGather.h"
 
 #include <map>

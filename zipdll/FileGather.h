@@ -10,7 +10,7 @@
 namespace zipdll {
 
 struct FoundFile {
-  std::string path;        // as walked from the specification
+  std::string path;        // as walked from the file specification
   std::string memberName;  // the name it is stored under
   FileFacts facts;
 };
@@ -33,7 +33,7 @@ struct GatherOptions {
 
 // Each specification is a path, relative to the current folder or absolute,
 // whose last element may hold * and ?. That element is matched against the
-// files of the specification's folder and, with recurse, of every sub-folder
+// files of the file specification's folder and, with recurse, of every sub-folder
 // (a folder reached through a link is not walked). A last element naming a
 // folder stands for every file in it. Files come in specification order, a
 // folder's files by name before its sub-folders. A specification that

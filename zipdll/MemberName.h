@@ -14,7 +14,7 @@ struct MemberNameResult {
   std::string refusal;  // why the path cannot be stored; empty when accepted
 };
 
-// path is the file's path as walked from the specification ('/' or '\'
+// path is the file's path as walked from the file specification ('/' or '\'
 // between elements). With folderNames the folders stay in the name, minus a
 // drive ("C:") and leading separators, so that absolute paths are stored
 // relative; without, only the last element is kept. Empty and "." elements
