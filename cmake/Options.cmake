@@ -29,7 +29,8 @@ endif()
 # Binaries that ship (the setup program and everything it carries) are built
 # for size on Windows: small code, each function and datum in its own section
 # so that the link drops the unused ones, no symbols, and the C++ runtime's
-# error paths replaced by small ones (base/LibraryErrors.cpp). Both Windows
+# error paths and its threads library replaced by small ones
+# (base/LibraryErrors.cpp, base/PosixThreads_win.cpp). Both Windows
 # builds do this, so the tests under Wine run what ships.
 set(TAV_SIZE_FLAGS -Os -ffunction-sections -fdata-sections)
 
@@ -60,7 +61,7 @@ function(tav_link_for_size target)
       target_compile_options(${target} PRIVATE -fno-exceptions)
       target_link_libraries(${target} PRIVATE tav_library_aborts)
     else()
-      target_link_libraries(${target} PRIVATE tav_library_errors)
+      target_link_libraries(${target} PRIVATE tav_library_errors tav_posix_threads)
     endif()
   endif()
 endfunction()
