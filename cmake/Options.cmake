@@ -28,7 +28,8 @@ endif()
 
 # Binaries that ship (the setup program and everything it carries) are built
 # for size on Windows: small code, each function and datum in its own section
-# so that the link drops the unused ones, no symbols, and the C++ runtime's
+# so that the link drops the unused ones, no symbols, no link time stamped in
+# (so that the same sources give the same bytes), and the C++ runtime's
 # error paths and its threads library replaced by small ones
 # (base/LibraryErrors.cpp, base/PosixThreads_win.cpp). Both Windows
 # builds do this, so the tests under Wine run what ships.
@@ -56,7 +57,7 @@ function(tav_link_for_size target)
   cmake_parse_arguments(S "NO_EXCEPTIONS" "" "" ${ARGN})
   if(WIN32)
     target_compile_options(${target} PRIVATE ${TAV_SIZE_FLAGS})
-    target_link_options(${target} PRIVATE -Os -Wl,--gc-sections -s)
+    target_link_options(${target} PRIVATE -Os -Wl,--gc-sections -s -Wl,--no-insert-timestamp)
     if(S_NO_EXCEPTIONS)
       target_compile_options(${target} PRIVATE -fno-exceptions)
       target_link_libraries(${target} PRIVATE tav_library_aborts)
