@@ -12,9 +12,10 @@
 // compiled against its header: a mutex or condition variable is one pointer
 // wide, starting either as zero or as a static initializer of -1 to -3.
 // Win32's SRWLOCK and CONDITION_VARIABLE are one pointer wide too and start
-// as zero; neither can ever hold -1 to -3 (the values would be a lock owned
-// by 2^28 readers at once, or a wait list at the top of kernel space), so an
-// initializer is swapped for zero, once and atomically, on first use.
+// as zero; neither can ever hold -1 to -3 (the values would be a lock shared
+// by more readers than a process has threads, or a wait list at the top of
+// kernel space), so an initializer is swapped for zero, once and atomically,
+// on first use.
 // Recursive mutexes are plain ones here: the runtime never locks one twice.
 #include <windows.h>
 #include <pthread.h>
@@ -23,6 +24,15 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+
+// The system enters the thread routine and the TLS callback with the stack
+// aligned to 4 bytes only on i686; this realigns it to what compiled code
+// assumes.
+#if defined(__i386__)
+#define ENTERED_BY_THE_SYSTEM __attribute__((force_align_arg_pointer))
+#else
+#define ENTERED_BY_THE_SYSTEM
+#endif
 
 namespace {
 
@@ -85,7 +95,7 @@ void FreeKeys() {
   ReleaseSRWLockExclusive(&keysLock);
 }
 
-void NTAPI OnThreadOrModuleEnd(PVOID, DWORD reason, PVOID processEnding) {
+ENTERED_BY_THE_SYSTEM void NTAPI OnThreadOrModuleEnd(PVOID, DWORD reason, PVOID processEnding) {
   if (reason == DLL_THREAD_DETACH) {
     DestroyThisThreadsValues();
   } else if (reason == DLL_PROCESS_DETACH && processEnding == nullptr) {
@@ -99,7 +109,7 @@ struct ThreadStart {
   void* argument;
 };
 
-unsigned __stdcall RunThread(void* parameter) {
+ENTERED_BY_THE_SYSTEM unsigned __stdcall RunThread(void* parameter) {
   const ThreadStart start = *static_cast<ThreadStart*>(parameter);
   std::free(parameter);
   start.routine(start.argument);
