@@ -25,3 +25,44 @@ if(WIN32)
     set(TAV_WIN32_I686 ON)
   endif()
 endif()
+
+# Binaries that ship (the setup program and everything it carries) are built
+# for size on Windows: small code, each function and datum in its own section
+# so that the link drops the unused ones, no symbols, no link time stamped in
+# (so that the same sources give the same bytes), and the C++ runtime's
+# error paths and its threads library replaced by small ones
+# (base/LibraryErrors.cpp, base/PosixThreads_win.cpp). Both Windows
+# builds do this, so the tests under Wine run what ships.
+set(TAV_SIZE_FLAGS -Os -ffunction-sections -fdata-sections)
+
+# tav_compile_for_size(library... [NO_EXCEPTIONS]): the libraries of a
+# shipped binary; NO_EXCEPTIONS for those of a program that catches nothing.
+function(tav_compile_for_size)
+  cmake_parse_arguments(S "NO_EXCEPTIONS" "" "" ${ARGN})
+  if(WIN32)
+    foreach(library IN LISTS S_UNPARSED_ARGUMENTS)
+      target_compile_options(${library} PRIVATE ${TAV_SIZE_FLAGS})
+      if(S_NO_EXCEPTIONS)
+        target_compile_options(${library} PRIVATE -fno-exceptions)
+      endif()
+    endforeach()
+  endif()
+endfunction()
+
+# tav_link_for_size(target [NO_EXCEPTIONS]): a shipped exe or DLL itself.
+# NO_EXCEPTIONS builds a program that catches nothing without exceptions,
+# its runtime errors ending it at once (base/LibraryAborts.cpp); every
+# library of its own must then be compiled so too.
+function(tav_link_for_size target)
+  cmake_parse_arguments(S "NO_EXCEPTIONS" "" "" ${ARGN})
+  if(WIN32)
+    target_compile_options(${target} PRIVATE ${TAV_SIZE_FLAGS})
+    target_link_options(${target} PRIVATE -Os -Wl,--gc-sections -s -Wl,--no-insert-timestamp)
+    if(S_NO_EXCEPTIONS)
+      target_compile_options(${target} PRIVATE -fno-exceptions)
+      target_link_libraries(${target} PRIVATE tav_library_aborts)
+    else()
+      target_link_libraries(${target} PRIVATE tav_library_errors tav_posix_threads)
+    endif()
+  endif()
+endfunction()

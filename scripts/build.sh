@@ -33,16 +33,16 @@ build() {
   fi
 }
 
-# Windows trees run host tools (the description compiler descc
-# and the archive maker tavzip) from the host tree, so that tree comes first;
-# when it is not asked for, only its tools are built.
+# Windows trees run host tools (the description compiler descc, the archive
+# maker tavzip and, for the size table, the packer pmcs) from the host tree,
+# so that tree comes first; when it is not asked for, only its tools are built.
 if [[ " $builds " == *" win64 "* || " $builds " == *" win32 "* ]]; then
   if [[ " $builds " == *" host "* ]]; then
     builds="host $(printf '%s\n' $builds | grep -vx host | tr '\n' ' ')"
   else
     configure host -DCMAKE_BUILD_TYPE=Release
     echo "== building host tools"
-    build host --target descc tavzip
+    build host --target descc tavzip pmcs
   fi
 fi
 
