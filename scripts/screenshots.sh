@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Photographs the setup program's windows under Wine on a private Xvfb
-# display and writes docs/screenshots/{splash,main,readme}.png.
+# display and writes docs/screenshots/{splash,main,readme}.png, then the
+# splash and the main window again with the display at 144 dpi (150 %):
+# docs/screenshots/{splash,main}-144dpi.png.
 # Needs a built win64 tree (scripts/build.sh); installs the few packages it
 # uses itself: Wine's own fonts (the designed "MS Sans Serif" and the
 # stand-ins Wine maps to it), ImageMagick's `import` and xwininfo.
@@ -58,3 +60,10 @@ mkdir -p "$shots"
 shoot splash.png "TAV Quillbox Setup" "$bin/setup_window_preview.exe" splash
 shoot main.png "TAV Quillbox One Step Install" "$bin/tavqbx21.exe"
 shoot readme.png "TAV Quillbox ReadMe" "$bin/setup_window_preview.exe" readme
+
+# The same windows at 144 dots per inch, as Windows at 150 % runs a
+# system-aware program.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+wineserver -w
+shoot splash-144dpi.png "TAV Quillbox Setup" "$bin/setup_window_preview.exe" splash
+shoot main-144dpi.png "TAV Quillbox One Step Install" "$bin/tavqbx21.exe"

@@ -52,10 +52,9 @@ void TForm1::f_fromClick(TComponent*) {
 void TForm1::b_CancelClick(TComponent*) { Close(); }
 
 void TForm1::b_ReadMeClick(TComponent*) {
-  Screen.SetCursor(TCursor::crHourGlass);
+  const TBusyCursor busy;
   f_Help = new Tf_Help(this);
   f_Help->Show();
-  Screen.SetCursor(TCursor::crDefault);
 }
 
 void TForm1::b_InstallClick(TComponent*) {

@@ -9,6 +9,10 @@ Tf_splash::Tf_splash(TComponent* owner) : TForm(owner) {
   Initialize("Tf_splash");
 }
 
+Tf_splash::~Tf_splash() {
+  if (f_splash == this) f_splash = nullptr;
+}
+
 void Tf_splash::FormDeactivate(TComponent*) {
   Screen.SetCursor(TCursor::crDefault);
   // Released, not deleted: this runs inside the splash's own notification.

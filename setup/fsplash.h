@@ -7,6 +7,7 @@
 class Tf_splash : public TForm {
  public:
   explicit Tf_splash(TComponent* owner);
+  ~Tf_splash() override;
   std::string ClassName() const override { return "Tf_splash"; }
 
   // Another window of the program took the focus: the cursor goes back to
@@ -14,7 +15,7 @@ class Tf_splash : public TForm {
   void FormDeactivate(TComponent* sender);
 };
 
-// The one splash window; not cleared when the splash is gone.
+// The one splash window while it exists; null before and after.
 extern Tf_splash* f_splash;
 
 // The splash module's start-up: busy cursor, then the splash created,

@@ -48,7 +48,7 @@ void TApplication::Run() {
     MSG message{};
     // Until Terminate's quit message, which is taken here so that no later
     // modal loop of the thread finds it.
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) Dispatch(message);
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) Guarded([&] { Dispatch(message); });
   }
   terminated_ = true;
   DestroyMainForm();
@@ -63,20 +63,27 @@ void TApplication::ProcessMessages() {
   MSG message{};
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
+      // Put back for the loop it is meant to end; nothing after it is handled here.
       terminated_ = true;
-      continue;
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
     }
-    Dispatch(message);
+    Guarded([&] { Dispatch(message); });
   }
 }
 
 void TApplication::DestroyMainForm() {
-  delete mainForm_;
+  TForm* form = mainForm_;
   mainForm_ = nullptr;
+  delete form;
 }
 
 void TApplication::FormDestroyed(const TForm* form) {
-  if (mainForm_ == form) mainForm_ = nullptr;
+  if (mainForm_ != form) return;
+  // The main form went some other way than DestroyMainForm: the loop has
+  // nothing left to run for.
+  mainForm_ = nullptr;
+  if (!terminated_) Terminate();
 }
 
 // Keyboard navigation that would otherwise need IsDialogMessage, which would
@@ -98,16 +105,19 @@ void TApplication::Dispatch(MSG& message) {
   DispatchMessageA(&message);
 }
 
+// Only the main form, never the active window: a box is destroyed with its
+// owner, and the active window may be one that goes away when the box takes
+// the activation from it (the splash does). Without a visible main form the
+// box has no owner and holds the whole program's windows instead.
 HWND TApplication::BoxOwner() const {
-  HWND active = GetActiveWindow();
-  if (active != nullptr && IsWindowVisible(active)) return active;
   return mainForm_ != nullptr && mainForm_->HandleAllocated() && IsWindowVisible(mainForm_->Handle())
              ? mainForm_->Handle()
              : nullptr;
 }
 
 int TApplication::ShowMessageBox(const std::string& text, UINT flags) const {
-  return MessageBoxA(BoxOwner(), text.c_str(), title_.c_str(), flags);
+  HWND owner = BoxOwner();
+  return MessageBoxA(owner, text.c_str(), title_.c_str(), flags | (owner == nullptr ? MB_TASKMODAL : 0));
 }
 
 void TApplication::HandleException() noexcept {

@@ -30,16 +30,19 @@ class TApplication {
   }
 
   // Shows the main form, dispatches messages until Terminate, then destroys
-  // the main form with everything it owns.
+  // the main form with everything it owns. An exception escaping the
+  // handling of a message goes to the top-level handler and the loop goes on.
   void Run();
   void Terminate();
   bool Terminated() const { return terminated_; }
-  // Handles the messages waiting now (tests and long actions).
+  // Handles the messages waiting now (tests and long actions). A quit
+  // message ends it and is put back, for the loop it is meant to end.
   void ProcessMessages();
   // Destroys the main form (if any) and forgets it; the next CreateForm
   // makes a new main form.
   void DestroyMainForm();
-  // A form tells the application that it is going away.
+  // A form tells the application that it is going away; when the main
+  // form goes while the loop runs, the loop ends.
   void FormDestroyed(const TForm* form);
 
   // Called inside a catch block: shows the exception's message in a modal
@@ -47,7 +50,8 @@ class TApplication {
   void HandleException() noexcept;
   void ShowException(const std::string& message) noexcept;
 
-  // A modal message box captioned with the title.
+  // A modal message box captioned with the title, owned by the visible
+  // main form, or task-modal without an owner.
   int ShowMessageBox(const std::string& text, UINT flags) const;
 
  private:

@@ -175,11 +175,14 @@ TWinControl::~TWinControl() {
   // they must not reach back into it.
   for (TControl* child : controls_) child->parent_ = nullptr;
   controls_.clear();
-  if (handle_ != nullptr) {
-    HWND window = handle_;
-    Detach();
-    DestroyWindow(window);
-  }
+  DestroyHandle();
+}
+
+void TWinControl::DestroyHandle() {
+  if (handle_ == nullptr) return;
+  HWND window = handle_;
+  Detach();
+  DestroyWindow(window);
 }
 
 void TWinControl::RegisterOwnClass(const char* name, UINT style) {

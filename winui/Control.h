@@ -180,6 +180,9 @@ class TWinControl : public TControl {
   // Registers one of the layer's own window classes (once); its windows
   // are bound to their object when they are created.
   static void RegisterOwnClass(const char* name, UINT style);
+  // Destroys the window (and its children's) without calling back into
+  // this object: it is unbound first.
+  void DestroyHandle();
 
  private:
   friend class TControl;

@@ -8,7 +8,8 @@
 
 namespace {
 
-// Posted by Release: the form deletes itself when it arrives.
+// Posted by Release: the form deletes itself when it arrives, if Release
+// asked for it. Anyone may post this number to a window.
 constexpr UINT kReleaseMessage = WM_APP + 0x100;
 
 }  // namespace
@@ -17,6 +18,8 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) { TControl::SetVisible(fals
 
 TForm::~TForm() {
   Application.FormDestroyed(this);
+  // The window goes first: it shows its icons until it is gone.
+  DestroyHandle();
   if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
   if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
 }
@@ -105,8 +108,9 @@ void TForm::CreateParams(TCreateParams& params) {
 
 void TForm::HandleCreated() {
   if (icon_.Empty()) return;
-  bigIcon_ = icon_.CreateIcon(32);
-  smallIcon_ = icon_.CreateIcon(16);
+  // At the sizes the system shows window icons at this resolution.
+  bigIcon_ = icon_.CreateIcon(GetSystemMetrics(SM_CXICON));
+  smallIcon_ = icon_.CreateIcon(GetSystemMetrics(SM_CXSMICON));
   SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
@@ -178,6 +182,7 @@ void TForm::Close() {
 
 void TForm::Release() {
   HandleNeeded();
+  releasing_ = true;
   PostMessageA(Handle(), kReleaseMessage, 0, 0);
 }
 
@@ -226,6 +231,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case kReleaseMessage:
+      if (!releasing_) break;  // posted by someone else
       delete this;
       return 0;
     default:

@@ -43,7 +43,8 @@ class TForm : public TWinControl {
   // The main form ends the program; any other form is hidden.
   void Close();
   // Destroys the form on a later turn of the message loop, so it may be
-  // called from one of the form's own handlers.
+  // called from one of the form's own handlers. Nothing else makes a form
+  // destroy itself.
   void Release();
 
   // Moves the focus to the next (or previous) tab stop after current.
@@ -105,6 +106,7 @@ class TForm : public TWinControl {
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool shown_ = false;
+  bool releasing_ = false;  // set only by Release
   TNotifyEvent onCreate_;
   TNotifyEvent onShow_;
   TNotifyEvent onDeactivate_;

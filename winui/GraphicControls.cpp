@@ -1,5 +1,7 @@
 #include "winui/GraphicControls.h"
 
+#include "winui/Dpi.h"
+
 namespace {
 
 constexpr UINT kLabelFormat = DT_LEFT | DT_EXPANDTABS | DT_NOPREFIX;
@@ -70,11 +72,14 @@ void TBevel::DeclareProperties(PropertyTable& table) {
 
 // --- TImage ---
 
+int TImage::DrawnWidth() const { return ScaleFrom96(picture_.Width()); }
+int TImage::DrawnHeight() const { return ScaleFrom96(picture_.Height()); }
+
 void TImage::AdjustBounds() {
-  if (autoSize_ && !picture_.Empty()) SetBounds(Left(), Top(), picture_.Width(), picture_.Height());
+  if (autoSize_ && !picture_.Empty()) SetBounds(Left(), Top(), DrawnWidth(), DrawnHeight());
 }
 
-void TImage::Paint(HDC dc) { picture_.Draw(dc, Left(), Top()); }
+void TImage::Paint(HDC dc) { picture_.Draw(dc, Left(), Top(), DrawnWidth(), DrawnHeight()); }
 
 void TImage::DeclareProperties(PropertyTable& table) {
   TControl::DeclareProperties(table);

@@ -47,8 +47,9 @@ class TBevel : public TControl {
   TBevelStyle style_ = TBevelStyle::bsLowered;
 };
 
-// An icon or bitmap drawn unscaled from the control's top-left corner. With
-// AutoSize the control takes the size of its picture.
+// An icon or bitmap drawn from the control's top-left corner, scaled with
+// the layout (a picture's pixels are 96-dpi pixels, as stored positions
+// are). With AutoSize the control takes the size of its picture so drawn.
 class TImage : public TControl {
  public:
   explicit TImage(TComponent* owner) : TControl(owner) {}
@@ -60,6 +61,8 @@ class TImage : public TControl {
 
  private:
   void AdjustBounds();
+  int DrawnWidth() const;
+  int DrawnHeight() const;
   TPicture picture_;
   bool autoSize_ = false;
 };

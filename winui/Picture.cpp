@@ -26,6 +26,7 @@ void TPicture::Clear() {
   if (icon_ != nullptr) DestroyIcon(icon_);
   if (deviceBitmap_ != nullptr) DeleteObject(deviceBitmap_);
   icon_ = nullptr;
+  iconSize_ = 0;
   deviceBitmap_ = nullptr;
   bitmapInfo_ = nullptr;
   bits_ = nullptr;
@@ -64,24 +65,35 @@ void TPicture::ParseIcon() {
     if (size < 40 || offset > data_.size() || size > data_.size() - offset) Malformed("icon image outside the file");
     icons_.push_back({offset, size, width == 0 ? 256 : static_cast<int>(width)});
   }
-  icon_ = CreateIcon(32);
-  if (icon_ == nullptr) Malformed("icon image the system cannot read");
   const IconImage* shown = FindIconImage(32);
+  icon_ = CreateIcon(shown->width);
+  if (icon_ == nullptr) Malformed("icon image the system cannot read");
+  iconSize_ = shown->width;
   width_ = height_ = shown->width;
 }
 
+// The image nearest size; of two as near, the larger, which shrinks better
+// than the smaller grows.
 const TPicture::IconImage* TPicture::FindIconImage(int size) const {
-  for (const IconImage& image : icons_)
-    if (image.width == size) return &image;
-  return icons_.empty() ? nullptr : &icons_.front();
+  const IconImage* nearest = nullptr;
+  for (const IconImage& image : icons_) {
+    if (nearest == nullptr) {
+      nearest = &image;
+      continue;
+    }
+    const int distance = std::abs(image.width - size);
+    const int best = std::abs(nearest->width - size);
+    if (distance < best || (distance == best && image.width > nearest->width)) nearest = &image;
+  }
+  return nearest;
 }
 
 HICON TPicture::CreateIcon(int size) const {
   const IconImage* image = FindIconImage(size);
   if (image == nullptr) return nullptr;
   auto* bits = const_cast<PBYTE>(data_.data() + image->offset);  // the API takes a non-const pointer it only reads
-  return CreateIconFromResourceEx(bits, static_cast<DWORD>(image->size), TRUE, 0x00030000,
-                                  image->width, image->width, LR_DEFAULTCOLOR);
+  return CreateIconFromResourceEx(bits, static_cast<DWORD>(image->size), TRUE, 0x00030000, size, size,
+                                  LR_DEFAULTCOLOR);
 }
 
 // Bitmap file: BITMAPFILEHEADER (14 bytes, bits at offset 10), then a
@@ -113,25 +125,41 @@ void TPicture::ParseBitmap() {
   height_ = std::abs(height);
 }
 
-void TPicture::Draw(HDC dc, int x, int y) const {
-  if (icon_ != nullptr) {
-    DrawIconEx(dc, x, y, icon_, 0, 0, 0, nullptr, DI_NORMAL);
-  } else if (bitmapInfo_ != nullptr) {
+void TPicture::Draw(HDC dc, int x, int y, int width, int height) const {
+  if (width <= 0 || height <= 0) return;
+  if (!icons_.empty()) {
+    if (iconSize_ != width) {
+      if (HICON sized = CreateIcon(width)) {
+        DestroyIcon(icon_);
+        icon_ = sized;
+        iconSize_ = width;
+      }
+    }
+    DrawIconEx(dc, x, y, icon_, width, height, 0, nullptr, DI_NORMAL);
+  } else if (bitmapInfo_ != nullptr && width == width_ && height == height_) {
     SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width_), static_cast<DWORD>(height_), 0, 0, 0,
                       static_cast<UINT>(height_), bits_, bitmapInfo_, DIB_RGB_COLORS);
+  } else if (bitmapInfo_ != nullptr) {
+    const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    POINT oldOrigin{};
+    SetBrushOrgEx(dc, 0, 0, &oldOrigin);  // as HALFTONE requires
+    StretchDIBits(dc, x, y, width, height, 0, 0, width_, height_, bits_, bitmapInfo_, DIB_RGB_COLORS, SRCCOPY);
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    SetStretchBltMode(dc, oldMode);
   }
 }
 
-void TPicture::DrawTransparent(HDC dc, int x, int y, int sourceX, int width) const {
-  if (bitmapInfo_ == nullptr || sourceX < 0 || width <= 0 || sourceX + width > width_) return;
+void TPicture::DrawTransparent(HDC dc, int x, int y, int width, int height, int sourceX, int sourceWidth) const {
+  if (bitmapInfo_ == nullptr || sourceX < 0 || sourceWidth <= 0 || sourceX + sourceWidth > width_ || width <= 0 ||
+      height <= 0)
+    return;
   HDC memory = CreateCompatibleDC(dc);
   if (deviceBitmap_ == nullptr)
     deviceBitmap_ = CreateDIBitmap(dc, &bitmapInfo_->bmiHeader, CBM_INIT, bits_, bitmapInfo_,
                                    DIB_RGB_COLORS);
   HGDIOBJ old = SelectObject(memory, deviceBitmap_);
   const COLORREF transparent = GetPixel(memory, 0, height_ - 1);
-  TransparentBlt(dc, x, y, width, height_, memory, sourceX, 0, width, height_,
-                 static_cast<UINT>(transparent));
+  TransparentBlt(dc, x, y, width, height, memory, sourceX, 0, sourceWidth, height_, static_cast<UINT>(transparent));
   SelectObject(memory, old);
   DeleteDC(memory);
 }

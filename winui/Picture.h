@@ -1,6 +1,8 @@
 // A picture as a description stores it: the bytes of an icon file (.ico) or
-// of a bitmap file (.bmp, uncompressed), drawn unscaled. The bytes are
-// checked when they are set; malformed data is an error, never read past.
+// of a bitmap file (.bmp, uncompressed), drawn at any size: an icon from the
+// image the file holds nearest that size, a bitmap stretched with the
+// system's smoothing filter. The bytes are checked when they are set;
+// malformed data is an error, never read past.
 #pragma once
 
 #include <windows.h>
@@ -23,19 +25,22 @@ class TPicture {
   const std::vector<std::uint8_t>& Data() const { return data_; }
   bool Empty() const { return data_.empty(); }
 
-  // Size of the picture drawn by Draw: the icon's 32-pixel image (its first
-  // image when it has none of that size) or the bitmap.
+  // The picture's own size: the icon's 32-pixel image (the one nearest that
+  // size when it has none) or the bitmap.
   int Width() const { return width_; }
   int Height() const { return height_; }
 
-  void Draw(HDC dc, int x, int y) const;
-  // Draws the part of a bitmap starting at column sourceX, width wide, with
-  // the colour of the bitmap's bottom-left pixel left transparent (button
-  // glyphs keep the face colour around them).
-  void DrawTransparent(HDC dc, int x, int y, int sourceX, int width) const;
+  // Draws the picture into the width x height rectangle at x, y.
+  void Draw(HDC dc, int x, int y, int width, int height) const;
+  // Draws the part of a bitmap starting at column sourceX, sourceWidth wide,
+  // into the width x height rectangle at x, y, with the colour of the
+  // bitmap's bottom-left pixel left transparent (button glyphs keep the face
+  // colour around them). Stretched pixel for pixel: smoothing would blend
+  // the transparent colour into the glyph's edges.
+  void DrawTransparent(HDC dc, int x, int y, int width, int height, int sourceX, int sourceWidth) const;
 
-  // A new icon of the given size from an icon picture (the caller destroys
-  // it), or null for a bitmap or an empty picture.
+  // A new icon of the given size from the icon image nearest that size (the
+  // caller destroys it), or null for a bitmap or an empty picture.
   HICON CreateIcon(int size) const;
 
  private:
@@ -51,7 +56,8 @@ class TPicture {
 
   std::vector<std::uint8_t> data_;
   std::vector<IconImage> icons_;
-  HICON icon_ = nullptr;
+  mutable HICON icon_ = nullptr;  // made at iconSize_ for Draw
+  mutable int iconSize_ = 0;
   const BITMAPINFO* bitmapInfo_ = nullptr;
   const std::uint8_t* bits_ = nullptr;
   mutable HBITMAP deviceBitmap_ = nullptr;

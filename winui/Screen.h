@@ -15,3 +15,14 @@ class TScreen {
 };
 
 extern TScreen Screen;
+
+// The busy cursor for as long as it lives, and the default cursor after it,
+// however the scope is left (an action that raises must not leave the
+// hourglass behind).
+class TBusyCursor {
+ public:
+  TBusyCursor() { Screen.SetCursor(TCursor::crHourGlass); }
+  ~TBusyCursor() { Screen.SetCursor(TCursor::crDefault); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};

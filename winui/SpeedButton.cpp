@@ -76,9 +76,11 @@ void TSpeedButton::PaintButton(HDC dc) {
   if (!flat_ || (hot_ && Enabled()))
     DrawEdge(dc, &client, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
 
-  // Glyph and caption centred as one group, 4 pixels apart.
-  const int glyphWidth = glyph_.Empty() ? 0 : glyph_.Width() / std::max(numGlyphs_, 1);
-  const int glyphHeight = glyph_.Height();
+  // Glyph and caption centred as one group, 4 pixels apart; the glyph
+  // scaled with the layout.
+  const int sourceWidth = glyph_.Empty() ? 0 : glyph_.Width() / std::max(numGlyphs_, 1);
+  const int glyphWidth = ScaleFrom96(sourceWidth);
+  const int glyphHeight = ScaleFrom96(glyph_.Height());
   HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
   SIZE text{};
   GetTextExtentPoint32A(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text);
@@ -87,7 +89,8 @@ void TSpeedButton::PaintButton(HDC dc) {
   int x = (client.right - (glyphWidth + spacing + text.cx)) / 2 + shift;
   if (glyphWidth > 0) {
     const int image = !Enabled() && numGlyphs_ > 1 ? 1 : 0;
-    glyph_.DrawTransparent(dc, x, (client.bottom - glyphHeight) / 2 + shift, image * glyphWidth, glyphWidth);
+    glyph_.DrawTransparent(dc, x, (client.bottom - glyphHeight) / 2 + shift, glyphWidth, glyphHeight,
+                           image * sourceWidth, sourceWidth);
     x += glyphWidth + spacing;
   }
   SetBkMode(dc, TRANSPARENT);

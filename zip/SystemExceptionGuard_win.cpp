@@ -1,11 +1,14 @@
 // A system exception that nobody handles reaches the unhandled-exception
 // filter before the process would end; while a guarded call runs, that
-// filter jumps back to the innermost guard. The compiler's own setjmp
-// builtins do the jump, so that no C library unwinding runs through the
-// foreign frames.
+// filter jumps back to the innermost guard, but only on the thread that set
+// it: that guard's frames live on that thread's stack alone. The compiler's
+// own setjmp builtins do the jump, so that no C library unwinding runs
+// through the foreign frames.
 #include "zip/SystemExceptionGuard_win.h"
 
 #include <windows.h>
+
+#include <atomic>
 
 namespace {
 
@@ -19,11 +22,17 @@ struct Guard {
 #endif
 };
 
+// Written only by the guarding thread; the filter reads innermost only on
+// that thread.
 Guard* innermost = nullptr;
+std::atomic<DWORD> guardingThread{0};
+// The filter in force before the outermost guard, for everyone else's faults.
+LPTOP_LEVEL_EXCEPTION_FILTER outsideFilter = nullptr;
 
-LONG WINAPI ReturnToGuard(EXCEPTION_POINTERS*) {
-  if (innermost != nullptr) __builtin_longjmp(innermost->resume, 1);
-  return EXCEPTION_CONTINUE_SEARCH;
+LONG WINAPI ReturnToGuard(EXCEPTION_POINTERS* exception) {
+  if (GetCurrentThreadId() == guardingThread.load() && innermost != nullptr)
+    __builtin_longjmp(innermost->resume, 1);
+  return outsideFilter != nullptr ? outsideFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
 }
 
 #if !defined(_WIN64)
@@ -58,9 +67,14 @@ bool CallGuardingSystemExceptions(void (*call)(void* context), void* context) {
   Guard guard;
   guard.outer = innermost;
   const LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(ReturnToGuard);
+  if (guard.outer == nullptr) {
+    outsideFilter = previous;
+    guardingThread = GetCurrentThreadId();
+  }
   innermost = &guard;
   const bool completed = RunGuarded(guard, call, context);
   innermost = guard.outer;
+  if (guard.outer == nullptr) guardingThread = 0;
   SetUnhandledExceptionFilter(previous);
   return completed;
 }

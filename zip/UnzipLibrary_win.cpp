@@ -75,3 +75,11 @@ void TZipMaster::UnloadUnzipLibrary() {
   if (library.Handle != nullptr) FreeLibrary(library.Handle);
   library = UnzipLibraryState{};
 }
+
+void PinUnzipLibrary() {
+  const HMODULE library = UnzipLibrary().Handle;
+  if (library == nullptr) return;
+  HMODULE pinned = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                     reinterpret_cast<LPCSTR>(library), &pinned);
+}

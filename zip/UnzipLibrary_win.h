@@ -14,3 +14,7 @@ struct UnzipLibraryState {
 };
 
 UnzipLibraryState& UnzipLibrary();
+
+// Keeps the loaded library in the process for good, whoever unloads it
+// later: for a library left in the middle of a call.
+void PinUnzipLibrary();

@@ -37,15 +37,35 @@ void RunLibraryCall(void* context) {
   }
 }
 
-// Calls the library; false when there is no entry point or the call raised
-// an exception of any kind, a C++ one or a system one.
-bool CallUnzDllExec(UnzDllExecFunction unzDllExec, UnzipParams& params, std::int32_t& result) {
-  if (unzDllExec == nullptr) return false;
+enum class CallOutcome {
+  Returned,
+  Failed,     // no entry point, or a C++ exception: the library's frames were unwound
+  Abandoned,  // a system exception: its frames were left, its threads may still run
+};
+
+CallOutcome CallUnzDllExec(UnzDllExecFunction unzDllExec, UnzipParams& params, std::int32_t& result) {
+  if (unzDllExec == nullptr) return CallOutcome::Failed;
   LibraryCall call{unzDllExec, &params};
-  if (!CallGuardingSystemExceptions(RunLibraryCall, &call) || call.raised) return false;
+  if (!CallGuardingSystemExceptions(RunLibraryCall, &call)) return CallOutcome::Abandoned;
+  if (call.raised) return CallOutcome::Failed;
   result = call.result;
-  return true;
+  return CallOutcome::Returned;
 }
+
+// Unloads the library on every way out of Extract (a message presenter or
+// an allocation may raise) when this call loaded it.
+class LoadedForThisCall {
+ public:
+  explicit LoadedForThisCall(bool loads) : loads_(loads) {}
+  ~LoadedForThisCall() {
+    if (loads_) TZipMaster::UnloadUnzipLibrary();
+  }
+  LoadedForThisCall(const LoadedForThisCall&) = delete;
+  LoadedForThisCall& operator=(const LoadedForThisCall&) = delete;
+
+ private:
+  bool loads_;
+};
 
 // Clears the busy state on every way out, also when a message presenter raised.
 class ExtractingScope {
@@ -82,8 +102,8 @@ void TZipMaster::Extract() {
   ExtractingScope busy(extracting_, cancelRequest_);
   handlerFailed_ = false;
 
-  const bool loadsLibrary = !UnzipLibraryLoaded();
-  if (loadsLibrary) {
+  const LoadedForThisCall loaded(!UnzipLibraryLoaded());
+  if (!UnzipLibraryLoaded()) {
     LoadUnzipLibrary();
     if (!UnzipLibraryLoaded()) return;
   }
@@ -95,13 +115,15 @@ void TZipMaster::Extract() {
   {
     const UnzipCallBuffers buffers(unzipParams_, zipFilename_, password_, fSpecArgs_);
     std::int32_t result = 0;
-    const bool called = CallUnzDllExec(UnzipLibrary().UnzDllExec, unzipParams_, result);
-    if (called && !handlerFailed_) {
+    const CallOutcome outcome = CallUnzDllExec(UnzipLibrary().UnzDllExec, unzipParams_, result);
+    // Unloading a library whose threads may still run in it would pull
+    // their code from under them.
+    if (outcome == CallOutcome::Abandoned) PinUnzipLibrary();
+    if (outcome == CallOutcome::Returned && !handlerFailed_) {
       resultCount_ = result;
     } else {
       ShowMessage(kFatalDllError);
     }
     fSpecArgs_.clear();
   }
-  if (loadsLibrary) UnloadUnzipLibrary();
 }

@@ -2,7 +2,6 @@
 // Each test restores what it changed: the tests of a run share one prefix.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,65 +13,18 @@ namespace {
 
 const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TAV Quillbox";
 const char kAppPathsExe[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TAV Quillbox.exe";
-const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-
-struct StoredValue {
-  DWORD type = 0;
-  std::vector<BYTE> data;
-};
-
-std::optional<StoredValue> ReadValue(const char* key, const char* name) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return std::nullopt;
-  StoredValue value;
-  DWORD size = 0;
-  std::optional<StoredValue> result;
-  if (RegQueryValueExA(handle, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
-    value.data.resize(size);
-    if (RegQueryValueExA(handle, name, nullptr, &value.type, value.data.data(), &size) == ERROR_SUCCESS)
-      result = value;
-  }
-  RegCloseKey(handle);
-  return result;
-}
-
-void WriteValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY handle = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
-            ERROR_SUCCESS);
-  ASSERT_EQ(RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-  RegCloseKey(handle);
-}
-
-void WriteText(const char* key, const char* name, const std::string& text) {
-  WriteValue(key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
 
 // Brings the registry values that FormShow reads back to what they were.
 class DestinationRegistryTest : public MainWindowTest {
  protected:
-  void SetUp() override {
-    programFilesDir_ = ReadValue(kCurrentVersion, "ProgramFilesDir");
-    MainWindowTest::SetUp();
-  }
   void TearDown() override {
     MainWindowTest::TearDown();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPaths);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsExe);
-    if (programFilesDir_) {
-      WriteValue(kCurrentVersion, "ProgramFilesDir", programFilesDir_->type, programFilesDir_->data.data(),
-                 static_cast<DWORD>(programFilesDir_->data.size()));
-    } else {
-      HKEY handle = nullptr;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersion, 0, KEY_WRITE, &handle) == ERROR_SUCCESS) {
-        RegDeleteValueA(handle, "ProgramFilesDir");
-        RegCloseKey(handle);
-      }
-    }
   }
 
  private:
-  std::optional<StoredValue> programFilesDir_;
+  ProgramFilesDirKept programFilesDir_;
 };
 
 }  // namespace

@@ -5,11 +5,14 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "setup/helpform.h"
 #include "setup/tests/SetupTestEnvironment.h"
 #include "sysint/install.h"
 #include "winui/Dpi.h"
+#include "winui/FormDescription.h"
+#include "winui/Screen.h"
 #include "winui/tests/DialogWatcher.h"
 
 namespace {
@@ -222,6 +225,27 @@ TEST_F(MainWindowTest, ThreeReadMeClicksLeaveThreeUnwrappedReadOnlyReadMeWindows
   SendMessageA(f_Help->Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindowVisible(f_Help->Handle()));
   EXPECT_FALSE(Application.Terminated());
+}
+
+TEST_F(MainWindowTest, AReadMeWindowThatCannotBeBuiltLeavesNoHourglass) {
+  ShowMainWindow();
+  // The ReadMe window's description is damaged.
+  const DescriptionSource previous = SetDescriptionSource([](const std::string& className) {
+    std::vector<std::uint8_t> bytes = ResourceDescription(className);
+    if (className == "Tf_Help") bytes.resize(bytes.size() / 2);
+    return bytes;
+  });
+  std::vector<SeenDialog> boxes;
+  {
+    DialogWatcher watcher(IDOK);
+    SendMessageA(Form1->b_ReadMe->Handle(), BM_CLICK, 0, 0);
+    boxes = watcher.Wait();
+  }
+  SetDescriptionSource(previous);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].Text.find("Invalid window description"), std::string::npos) << boxes[0].Text;
+  EXPECT_EQ(Screen.Cursor(), TCursor::crDefault);
+  EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
 }
 
 TEST_F(MainWindowTest, BrowseOpensOnTheFieldsFolderAndOkPutsTheChosenFolderBack) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "setup/SetupProgram.h"
 #include "setup/fsplash.h"
@@ -18,6 +19,12 @@ namespace {
 // The visible top-level window of this process with that caption, or null.
 HWND FindTopLevel(const char* caption) {
   return FindTopLevelWindow({GetCurrentProcessId(), caption, nullptr});
+}
+
+// Presses "Cancel" in the main window once it is shown.
+void CancelTheMainWindow() {
+  const HWND main = WaitForTopLevelWindow({GetCurrentProcessId(), "TAV Quillbox One Step Install", nullptr}, 20000);
+  PostMessageA(FindWindowExA(main, nullptr, "Button", "Cancel"), BM_CLICK, 0, 0);
 }
 
 }  // namespace
@@ -39,7 +46,8 @@ TEST(StartupTest, CancelInTheMainWindowEndsTheProgramWithExitCodeZeroAndTheSplas
   const int exitCode = RunSetupProgram();
   user.join();
   EXPECT_EQ(exitCode, 0);
-  EXPECT_NE(f_splash, nullptr);
+  // Nothing refers to the splash once it is gone.
+  EXPECT_EQ(f_splash, nullptr);
   EXPECT_TRUE(splashGoneWhenMainShown);
   EXPECT_EQ(Screen.Cursor(), TCursor::crDefault);
   EXPECT_EQ(Application.MainForm(), nullptr);
@@ -67,4 +75,29 @@ TEST(StartupTest, ADamagedMainWindowDescriptionIsAFatalStartupErrorWithExitCodeO
   EXPECT_NE(boxes[0].Text.find("Invalid window description"), std::string::npos) << "[" << boxes[0].Text << "]";
   EXPECT_EQ(Application.MainForm(), nullptr);
   EXPECT_EQ(FindTopLevel("TAV Quillbox One Step Install"), nullptr);
+}
+
+TEST(StartupTest, AnErrorInTheMainWindowsShowHandlerStaysOnTheScreenUntilItIsPressed) {
+  // GetDefaultInstallDir raises in FormShow, while the splash is still up
+  // and active: the box must not go with the splash.
+  const ProgramFilesDirKept kept;
+  const DWORD number = 42;
+  WriteValue(kCurrentVersion, "ProgramFilesDir", REG_DWORD, &number, sizeof number);
+  std::vector<SeenDialog> boxes;
+  std::thread user([&] {
+    {
+      // Read half a second after it appeared, as a user would.
+      DialogWatcher watcher(IDOK, 1, 500);
+      boxes = watcher.Wait();
+    }
+    CancelTheMainWindow();
+  });
+  const int exitCode = RunSetupProgram();
+  user.join();
+  EXPECT_EQ(exitCode, 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Caption, "TAV Quillbox Setup");
+  EXPECT_EQ(boxes[0].Text, "Invalid data type for 'ProgramFilesDir'");
+  EXPECT_EQ(f_splash, nullptr);
+  EXPECT_EQ(Screen.Cursor(), TCursor::crDefault);
 }

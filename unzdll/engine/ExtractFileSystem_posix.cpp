@@ -59,3 +59,26 @@ bool SetFileHandleDosTime(FileHandle file, DosDateTime when) {
   const timespec times[2] = {{seconds, 0}, {seconds, 0}};
   return ::futimens(static_cast<int>(file), times) == 0;
 }
+
+// A read-only file's mode does not keep rename from replacing it here.
+bool ReplaceFileAt(const std::string& from, const std::string& to) { return RenameFileReplacing(from, to); }
+
+namespace {
+
+FileIdentity IdentityOf(const struct stat& info) {
+  return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> FileIdentityAt(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return IdentityOf(info);
+}
+
+std::optional<FileIdentity> FileHandleIdentity(FileHandle file) {
+  struct stat info {};
+  if (::fstat(static_cast<int>(file), &info) != 0) return std::nullopt;
+  return IdentityOf(info);
+}

@@ -78,7 +78,7 @@ class TemporaryFile {
   // Renames the closed file over target; afterwards nothing is removed.
   bool CommitAs(const std::string& target) {
     Close();
-    if (!RenameFileReplacing(path_, target)) return false;
+    if (!ReplaceFileAt(path_, target)) return false;
     path_.clear();
     return true;
   }
@@ -215,21 +215,43 @@ class UnzipRun {
     }
   }
 
-  // Takes every chunk of the planned member's job, handing each to use
-  // (when given), with a step report per chunk.
+  // Takes every chunk of the planned member's job, handing each to use,
+  // with a step report per chunk; decodes the job here when no worker will.
   template <typename Use>
   DecodeResult Drain(DecodePipeline& pipeline, const PlannedMember& planned, Use&& use) {
+    const std::size_t job = *planned.job;
     Chunk chunk;
-    while (pipeline.Next(*planned.job, chunk)) {
-      use(chunk);
-      pipeline.Recycle(std::move(chunk));
-      Report(UnzipAction::Step, UnzipError::None, 0, "");
+    for (;;) {
+      switch (pipeline.Next(job, chunk)) {
+        case NextChunk::Taken:
+          use(chunk);
+          pipeline.Recycle(std::move(chunk));
+          Report(UnzipAction::Step, UnzipError::None, 0, "");
+          break;
+        case NextChunk::JobDone:
+          return pipeline.Result(job);
+        case NextChunk::DecodeHere:
+          return pipeline.DecodeHere(job, [&](const Chunk& decoded) {
+            use(decoded);
+            Report(UnzipAction::Step, UnzipError::None, 0, "");
+          });
+      }
     }
-    return pipeline.Result(*planned.job);
+  }
+
+  // The decoder's verdict, held against what actually arrived: a member is
+  // sound only with its CRC-32 checked and every one of its bytes delivered.
+  static DecodeResult Verdict(DecodeResult result, const ZipMember& member, std::uint64_t delivered) {
+    if (result.status == DecodeStatus::Ok && delivered != member.size)
+      result = {DecodeStatus::Damaged, "only " + std::to_string(delivered) + " of its " + std::to_string(member.size) +
+                                           " bytes were decoded"};
+    return result;
   }
 
   bool Test(DecodePipeline& pipeline, const PlannedMember& planned) {
-    const DecodeResult result = Drain(pipeline, planned, [](const Chunk&) {});
+    std::uint64_t delivered = 0;
+    const DecodeResult decoded = Drain(pipeline, planned, [&](const Chunk& chunk) { delivered += chunk.size; });
+    const DecodeResult result = Verdict(decoded, *planned.member, delivered);
     if (result.status == DecodeStatus::Ok) return true;
     Refuse(planned, ErrorFor(result.status), result.message);
     return false;
@@ -272,18 +294,29 @@ class UnzipRun {
                                (planned.elements.size() > 1 ? std::string(1, PathSeparator()) : std::string())))
       failure = "no temporary file can be made beside " + target;
     bool writing = failure.empty();
-    const DecodeResult result = Drain(pipeline, planned, [&](const Chunk& chunk) {
+    std::uint64_t written = 0;
+    const DecodeResult decoded = Drain(pipeline, planned, [&](const Chunk& chunk) {
       if (writing && !temporary.Write(chunk.bytes.get(), chunk.size)) {
         writing = false;
         failure = "writing failed (disk full?)";
       }
+      written += chunk.size;
     });
+    const DecodeResult result = Verdict(decoded, *planned.member, written);
     if (failure.empty() && result.status != DecodeStatus::Ok) {
       failure = result.message;
       error = ErrorFor(result.status);
     }
+    std::optional<FileIdentity> identity;
+    if (failure.empty() && TakenByThisRun(target)) {
+      // Another spelling of an earlier member's file: a case the name key
+      // does not fold (non-ASCII letters) or a short 8.3 name.
+      error = UnzipError::DuplicateName;
+      failure = "an earlier member has the same name";
+    }
     if (failure.empty()) {
       SetFileHandleDosTime(temporary.Handle(), planned.member->dosDateTime);
+      identity = FileHandleIdentity(temporary.Handle());
       if (!temporary.CommitAs(target)) failure = "it cannot be saved as " + target;
     }
     if (!failure.empty()) {
@@ -292,7 +325,15 @@ class UnzipRun {
     }
     undo.keep = true;
     knownFolders_.insert(madeFolders.begin(), madeFolders.end());
+    if (identity) writtenFiles_.insert(*identity);
     return true;
+  }
+
+  // True when target, however it is spelt, is a file this run wrote.
+  bool TakenByThisRun(const std::string& target) const {
+    if (writtenFiles_.empty() || !FileExistsAt(target)) return false;
+    const std::optional<FileIdentity> identity = FileIdentityAt(target);
+    return identity && writtenFiles_.contains(*identity);
   }
 
   const UnzipOptions& options_;
@@ -301,6 +342,7 @@ class UnzipRun {
   std::vector<PlannedMember> plan_;
   std::vector<const ZipMember*> jobs_;
   std::set<std::string> knownFolders_;  // folders that exist (made or found) in this run
+  std::set<FileIdentity> writtenFiles_;  // the files this run extracted
   int count_ = 0;
 };
 

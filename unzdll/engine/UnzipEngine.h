@@ -6,11 +6,12 @@
 // structure cannot be trusted (ZipDirectory.h); a member is refused, with a
 // message, when its name is unsafe (MemberName.h), when it is damaged,
 // unsupported or encrypted with another password, or when it would land on
-// a name an earlier member took. A member is written to a temporary file
-// beside its target and renamed over the target only once its size and
-// CRC-32 are proven, so a failed member leaves nothing behind and an
-// existing file is never lost to it. Nothing is written outside the target
-// folder.
+// a name an earlier member took (also in another spelling the file system
+// takes for the same file). A member is written to a temporary file beside
+// its target and renamed over the target only once its CRC-32 is proven and
+// every one of its bytes was written, so a failed member leaves nothing
+// behind and an existing file is never lost to it. Nothing is written
+// outside the target folder.
 //
 // Decoding runs on worker threads (DecodePipeline.h); files are written and
 // the callback is called on the calling thread only.

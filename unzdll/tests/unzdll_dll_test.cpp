@@ -3,7 +3,6 @@
 // parameter record as the setup program fills it and a callback of ours.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <cstring>
@@ -13,83 +12,57 @@
 #include <string>
 #include <vector>
 
+#include "unzdll/tests/TestArchive.h"
 #include "zip/UNZDLL.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
+using testarchive::Bytes;
+using testarchive::Entry;
+using testarchive::MakeArchive;
+using testarchive::ReadText;
 
-void Put16(Bytes& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
-Bytes RawDeflate(const std::string& data) {
-  z_stream z{};
-  deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  Bytes out(deflateBound(&z, static_cast<uLong>(data.size())));
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  z.avail_in = static_cast<uInt>(data.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
-
-struct Entry {
-  std::string name;
-  std::string data;
-  bool deflated;
-};
-
-// A plain archive (no descriptors, no comment), written the APPNOTE way.
-Bytes MakeArchive(const std::vector<Entry>& entries) {
-  Bytes out;
-  Bytes directory;
-  for (const Entry& e : entries) {
-    const Bytes body = e.deflated ? RawDeflate(e.data) : Bytes(e.data.begin(), e.data.end());
-    const auto crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(e.data.data()),
-                                                      static_cast<uInt>(e.data.size())));
-    const auto offset = static_cast<std::uint32_t>(out.size());
-    const std::uint32_t method = e.deflated ? 8 : 0;
-    Put32(out, 0x04034b50);
-    for (const std::uint32_t v : {20u, 0u, method, 0u, 0x5021u}) Put16(out, v);
-    for (const std::uint32_t v : {crc, static_cast<std::uint32_t>(body.size()), static_cast<std::uint32_t>(e.data.size())})
-      Put32(out, v);
-    Put16(out, static_cast<std::uint32_t>(e.name.size()));
-    Put16(out, 0);
-    out.insert(out.end(), e.name.begin(), e.name.end());
-    out.insert(out.end(), body.begin(), body.end());
-    Put32(directory, 0x02014b50);
-    for (const std::uint32_t v : {20u, 20u, 0u, method, 0u, 0x5021u}) Put16(directory, v);
-    for (const std::uint32_t v : {crc, static_cast<std::uint32_t>(body.size()), static_cast<std::uint32_t>(e.data.size())})
-      Put32(directory, v);
-    for (const std::uint32_t v : {static_cast<std::uint32_t>(e.name.size()), 0u, 0u, 0u, 0u}) Put16(directory, v);
-    Put32(directory, 0);
-    Put32(directory, offset);
-    directory.insert(directory.end(), e.name.begin(), e.name.end());
+// Points a module's import of function from the library `from` at
+// replacement, and returns what it pointed at (null when it has no such
+// import).
+void* PatchImport(HMODULE module, const char* from, const char* function, void* replacement) {
+  auto* base = reinterpret_cast<std::uint8_t*>(module);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); library->Name != 0;
+       ++library) {
+    if (_stricmp(reinterpret_cast<const char*>(base + library->Name), from) != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const auto* named = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
+      DWORD protection = 0;
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+      void* previous = reinterpret_cast<void*>(slots->u1.Function);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+      return previous;
+    }
   }
-  const auto directoryAt = static_cast<std::uint32_t>(out.size());
-  out.insert(out.end(), directory.begin(), directory.end());
-  Put32(out, 0x06054b50);
-  for (const std::uint32_t v : {0u, 0u, static_cast<std::uint32_t>(entries.size()), static_cast<std::uint32_t>(entries.size())})
-    Put16(out, v);
-  Put32(out, static_cast<std::uint32_t>(directory.size()));
-  Put32(out, directoryAt);
-  Put16(out, 0);
-  return out;
+  return nullptr;
 }
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+using MoveFileExAFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+MoveFileExAFunction gSystemMoveFileExA = nullptr;
+
+// Windows refuses to replace a read-only file with MoveFileExA; Wine does
+// not. The library's own import gets the rule as Windows has it.
+BOOL WINAPI MoveFileExAsWindowsDoes(LPCSTR from, LPCSTR to, DWORD flags) {
+  const DWORD attributes = GetFileAttributesA(to);
+  if ((flags & MOVEFILE_REPLACE_EXISTING) != 0 && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return gSystemMoveFileExA(from, to, flags);
 }
 
 struct Report {
@@ -147,6 +120,9 @@ class UnzDll : public ::testing::Test {
 
   void TearDown() override {
     fs::current_path(start_);
+    // Read-only files some tests leave would keep their folder.
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(work_))
+      SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(work_);
     if (library_ != nullptr) FreeLibrary(library_);
   }
@@ -264,6 +240,74 @@ TEST_F(UnzDll, AMissingArchiveIsReported) {
   EXPECT_EQ(ExtractIntoDest(), 0);
   ASSERT_FALSE(log_.reports.empty());
   EXPECT_NE(log_.reports.front().text.find("Cannot open archive"), std::string::npos);
+}
+
+// The messages the callback saw, with their error codes.
+std::vector<std::pair<std::int32_t, std::string>> Messages(const CallbackLog& log) {
+  std::vector<std::pair<std::int32_t, std::string>> messages;
+  for (const Report& r : log.reports)
+    if (r.action >= kCallbackMessage) messages.emplace_back(r.error, r.text);
+  return messages;
+}
+
+bool ReadOnly(const fs::path& path) {
+  const DWORD attributes = GetFileAttributesA(path.string().c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+TEST_F(UnzDll, OverwritingReplacesAReadOnlyFile) {
+  gSystemMoveFileExA = reinterpret_cast<MoveFileExAFunction>(
+      PatchImport(library_, "KERNEL32.dll", "MoveFileExA", reinterpret_cast<void*>(MoveFileExAsWindowsDoes)));
+  ASSERT_NE(gSystemMoveFileExA, nullptr);
+  const fs::path kept = work_ / "dest" / "uninstall.exe";
+  testarchive::WriteFile(kept, {'o', 'l', 'd'});
+  SetFileAttributesA(kept.string().c_str(), FILE_ATTRIBUTE_READONLY);
+  WriteArchive(MakeArchive(kProduct));
+  EXPECT_EQ(ExtractIntoDest(), 3);
+  EXPECT_TRUE(Messages(log_).empty()) << Messages(log_).front().second;
+  EXPECT_EQ(ReadText(kept), kProduct[1].data);
+  PatchImport(library_, "KERNEL32.dll", "MoveFileExA", reinterpret_cast<void*>(gSystemMoveFileExA));
+}
+
+TEST_F(UnzDll, AReadOnlyFileThatCannotBeReplacedStaysAsItWas) {
+  const fs::path kept = work_ / "dest" / "uninstall.exe";
+  testarchive::WriteFile(kept, {'o', 'l', 'd'});
+  SetFileAttributesA(kept.string().c_str(), FILE_ATTRIBUTE_READONLY);
+  // Open in another program: the replace fails.
+  const HANDLE open = CreateFileA(kept.string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(open, INVALID_HANDLE_VALUE);
+  WriteArchive(MakeArchive(kProduct));
+  EXPECT_EQ(ExtractIntoDest(), 2);
+  CloseHandle(open);
+  ASSERT_EQ(Messages(log_).size(), 1u);
+  EXPECT_EQ(Messages(log_)[0].first, 5);
+  EXPECT_TRUE(ReadOnly(kept));
+  EXPECT_EQ(ReadText(kept), "old");
+}
+
+TEST_F(UnzDll, NamesOfOneFileInAnotherSpellingClashLikeAsciiCase) {
+  // The short name the system gives a long one, found on a scratch file.
+  const fs::path scratch = work_ / "longfilename.txt";
+  testarchive::WriteFile(scratch, {'x'});
+  char shortPath[MAX_PATH] = "";
+  ASSERT_GT(GetShortPathNameA(scratch.string().c_str(), shortPath, MAX_PATH), 0u);
+  fs::remove(scratch);
+  const std::string shortName = fs::path(shortPath).filename().string();
+  ASSERT_NE(shortName, "longfilename.txt");
+
+  // "\xE9" and "\xC9" are e and E with an acute accent in the ANSI code page.
+  WriteArchive(MakeArchive({{"caf\xE9.txt", "lower", false},
+                            {"CAF\xC9.txt", "upper", false},
+                            {"longfilename.txt", "long", true},
+                            {shortName, "short", false}}));
+  EXPECT_EQ(ExtractIntoDest(), 2);
+  EXPECT_EQ(ReadText(work_ / "dest" / "caf\xE9.txt"), "lower");
+  EXPECT_EQ(ReadText(work_ / "dest" / "longfilename.txt"), "long");
+  const std::vector<std::pair<std::int32_t, std::string>> expected = {
+      {7, "CAF\xC9.txt: not extracted, an earlier member has the same name"},
+      {7, shortName + ": not extracted, an earlier member has the same name"}};
+  EXPECT_EQ(Messages(log_), expected);
+  EXPECT_EQ(std::distance(fs::directory_iterator(work_ / "dest"), fs::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -5,7 +5,11 @@
 // "action,error,size,text" with "\r" and "\n" written as backslash escapes.
 // It returns TAV_UNZIP_PROBE_RESULT. Built in variants that lack one or both
 // entry points (PROBE_EXEC, PROBE_VERSION) or that throw a C++ exception
-// (PROBE_THROWS) or raise a system exception (PROBE_RAISES) inside the call.
+// (PROBE_THROWS) or raise a system exception (PROBE_RAISES) inside the call;
+// one that raises it while a thread of its own still runs in the library
+// and then sets the event named by TAV_UNZIP_PROBE_EVENT (PROBE_LINGERS); and
+// one whose own thread faults while the call waits for it
+// (PROBE_WORKER_FAULTS).
 #include <windows.h>
 
 #include <cstdio>
@@ -119,6 +123,26 @@ void RunScript(Log& log, const UnzipParams& p) {
   }
 }
 
+#if defined(PROBE_LINGERS)
+// A worker of the library that is still at work, in the library's code,
+// when the call that started it is abandoned.
+DWORD WINAPI Linger(void*) {
+  Sleep(300);
+  if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, Environment("TAV_UNZIP_PROBE_EVENT").c_str())) {
+    SetEvent(event);
+    CloseHandle(event);
+  }
+  return 0;
+}
+#endif
+
+#if defined(PROBE_WORKER_FAULTS)
+DWORD WINAPI Fault(void*) {
+  RaiseException(0xE0000043, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+  return 0;
+}
+#endif
+
 }  // namespace
 
 extern "C" __declspec(dllexport) std::int32_t TAV_STDCALL UnzDllExec(UnzipParams* params) {
@@ -130,6 +154,13 @@ extern "C" __declspec(dllexport) std::int32_t TAV_STDCALL UnzDllExec(UnzipParams
   throw std::runtime_error("probe failure");
 #elif defined(PROBE_RAISES)
   RaiseException(0xE0000042, 0, 0, nullptr);
+#elif defined(PROBE_LINGERS)
+  CloseHandle(CreateThread(nullptr, 0, Linger, nullptr, 0, nullptr));
+  RaiseException(0xE0000042, 0, 0, nullptr);
+#elif defined(PROBE_WORKER_FAULTS)
+  HANDLE worker = CreateThread(nullptr, 0, Fault, nullptr, 0, nullptr);
+  WaitForSingleObject(worker, INFINITE);
+  CloseHandle(worker);
 #endif
   {
     Log log;

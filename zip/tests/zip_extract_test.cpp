@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string>
 
 #include "zip/ZipMstr.h"
 #include "zip/tests/ZipTestSupport.h"
@@ -305,17 +307,69 @@ TEST_F(ZipExtract, ALibraryWithoutEitherEntryPointGetsBothMessagesAfterTheTrace)
 }
 
 TEST_F(ZipExtract, ALibraryThatThrowsEndsWithTheFatalMessage) {
-  for (const char* variant : {"throws", "raises"}) {
+  PlaceProbe("throws", dllFolder.Path());
+  zip->SetFSpecArgs({"consumed"});
+  zip->Extract();
+  EXPECT_EQ(messages.texts, Names{kFatal});
+  EXPECT_EQ(zip->ResultCount(), 0);
+  EXPECT_TRUE(zip->FSpecArgs().empty());
+  EXPECT_FALSE(zip->Extracting());
+  EXPECT_FALSE(LibraryInProcess());
+}
+
+// The cases below leave a library in the process for good, or end it: each
+// runs in a process of its own.
+
+TEST_F(ZipExtract, ALibraryThatRaisesIsAbandonedButKeptInPlaceForItsThreads) {
+  EXPECT_EXIT(
+      {
+        PlaceProbe("lingers", dllFolder.Path());
+        const std::string eventName = "tav-probe-lingered-" + std::to_string(GetCurrentProcessId());
+        HANDLE lingered = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+        SetEnvironmentVariableA("TAV_UNZIP_PROBE_EVENT", eventName.c_str());
+        zip->SetFSpecArgs({"consumed"});
+        zip->Extract();
+        int faults = 0;
+        if (messages.texts != Names{kFatal} || zip->ResultCount() != 0 || !zip->FSpecArgs().empty() ||
+            zip->Extracting())
+          faults |= 1;
+        // The component lets go of it, but the code stays mapped ...
+        if (TZipMaster::UnzipLibraryLoaded() || !LibraryInProcess()) faults |= 2;
+        // ... and the library's thread runs on to its end.
+        if (WaitForSingleObject(lingered, 10000) != WAIT_OBJECT_0) faults |= 4;
+        std::exit(faults);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+LONG WINAPI EndWithTheWorkersFault(EXCEPTION_POINTERS* exception) {
+  ExitProcess(exception->ExceptionRecord->ExceptionCode == 0xE0000043 ? 42 : 43);
+}
+
+TEST_F(ZipExtract, AFaultOnTheLibrarysOwnThreadNeverReturnsThroughTheCallersGuard) {
+  EXPECT_EXIT(
+      {
+        // The program's own last resort, which the guard must leave in charge
+        // of every thread but the caller's.
+        SetUnhandledExceptionFilter(EndWithTheWorkersFault);
+        PlaceProbe("workerfaults", dllFolder.Path());
+        zip->Extract();
+        // Only the faulting thread, on the caller's stack, could come here.
+        std::exit(7);
+      },
+      ::testing::ExitedWithCode(42), "");
+}
+
+TEST_F(ZipExtract, TheLibraryIsUnloadedWhenExtractRaises) {
+  // A message presenter that fails, as a message box may.
+  SetMessagePresenter([](const std::string& text, MessageStyle) { throw std::runtime_error(text); });
+  for (const char* variant : {"throws", "noexec"}) {
     SCOPED_TRACE(variant);
-    messages.texts.clear();
     PlaceProbe(variant, dllFolder.Path());
-    zip->SetFSpecArgs({"consumed"});
-    zip->Extract();
-    EXPECT_EQ(messages.texts, Names{kFatal});
-    EXPECT_EQ(zip->ResultCount(), 0);
-    EXPECT_TRUE(zip->FSpecArgs().empty());
-    EXPECT_FALSE(zip->Extracting());
+    EXPECT_THROW(zip->Extract(), std::runtime_error);
+    EXPECT_FALSE(TZipMaster::UnzipLibraryLoaded());
     EXPECT_FALSE(LibraryInProcess());
+    EXPECT_FALSE(zip->Extracting());
   }
 }
 
