@@ -107,7 +107,7 @@ class Remover {
 
  private:
   bool UninstallEntryIsOurs(const RegistryFindings& found) const {
-    return found.uninstallCommand && CommandStartsProgram(*found.uninstallCommand, UninstallCommand(folder_));
+    return found.uninstallCommand && CommandStartsProgram(*found.uninstallCommand, UninstallerPath(folder_));
   }
 
   void Key(RegistryRoot root, const std::string& keyPath) {
