@@ -2,7 +2,7 @@
 # the build that make, carry and remove it.
 
 set(TAV_PRODUCT_NAME "TAV Quillbox")
-set(TAV_PRODUCT_VERSION "2.1")
+set(TAV_PRODUCT_VERSION "2.1.1")
 # The application's zip archive holds these members, stored without folders.
 set(TAV_ARCHIVE_MEMBERS "TAV Quillbox.exe" "uninstall.exe" "ReadMe.txt")
 # Everything the installation writes into the destination folder: the two

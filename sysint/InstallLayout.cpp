@@ -10,8 +10,13 @@ std::string ProgramPath(const std::string& destination) {
   return BaseFolder(destination) + kProductName + ".exe";
 }
 
-std::string UninstallCommand(const std::string& destination) {
+std::string UninstallerPath(const std::string& destination) {
   return BaseFolder(destination) + "UNINSTALL.EXE";
+}
+
+std::string UninstallCommand(const std::string& destination) {
+  const std::string path = UninstallerPath(destination);
+  return "\"" + path + "\"";
 }
 
 std::string OpenCommand(const std::string& programPath) { return "\"" + programPath + "\" \"%1\""; }

@@ -30,6 +30,11 @@ inline constexpr int kDocumentIconIndex = 1;
 std::string ProgramPath(const std::string& destination);
 
 // destination, "\", "UNINSTALL.EXE"
+std::string UninstallerPath(const std::string& destination);
+
+// The uninstaller's path in double quotes: a path with blanks, given bare to
+// a program starter that reads the command line itself, could start
+// "C:\Program.exe" or another file planted where the path first breaks.
 std::string UninstallCommand(const std::string& destination);
 
 // The quoted program path, a blank and the quoted placeholder: "P" "%1"

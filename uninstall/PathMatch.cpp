@@ -2,34 +2,86 @@
 
 namespace {
 
-std::string ComparableForm(const std::string& path) {
-  std::string form;
-  form.reserve(path.size());
-  for (char c : path) {
-    if (c == '/') c = '\\';
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    // A network path's leading "\\" is not a doubled separator.
-    if (c == '\\' && form.size() > 1 && form.back() == '\\') continue;
-    form.push_back(c);
+constexpr std::string_view kLiteralPrefix = "\\\\?\\";
+constexpr std::string_view kLiteralNetworkPrefix = "\\\\?\\UNC\\";
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
+  if (text.size() < start.size()) return false;
+  for (std::size_t i = 0; i < start.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(text[i]) != lower(start[i])) return false;
   }
-  while (form.size() > 1 && form.back() == '\\') form.pop_back();
-  return form;
+  return true;
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool HasDriveAtStart(std::string_view path) {
+  return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
+}
+
+std::string WithBackslashes(std::string_view path) {
+  std::string text(path);
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+  }
+  return text;
 }
 
 }  // namespace
 
-bool SamePath(const std::string& left, const std::string& right) {
-  return ComparableForm(left) == ComparableForm(right);
+std::string PlainPathText(const std::string& path) {
+  std::string text = WithBackslashes(path);
+  if (StartsWithIgnoringCase(text, kLiteralNetworkPrefix)) {
+    text = "\\\\" + text.substr(kLiteralNetworkPrefix.size());
+  } else if (StartsWithIgnoringCase(text, kLiteralPrefix)) {
+    text = text.substr(kLiteralPrefix.size());
+  }
+  std::string plain;
+  plain.reserve(text.size());
+  for (char c : text) {
+    // A network path's leading "\\" is not a doubled separator.
+    if (c == '\\' && plain.size() > 1 && plain.back() == '\\') continue;
+    plain.push_back(c);
+  }
+  return plain;
 }
 
-bool CommandStartsProgram(const std::string& command, const std::string& program) {
+bool IsFullPath(const std::string& plainPath) {
+  if (HasDriveAtStart(plainPath)) return plainPath.size() >= 3 && plainPath[2] == '\\';
+  // "\\server\share": a server name, then a share name.
+  if (plainPath.rfind("\\\\", 0) != 0) return false;
+  const std::size_t shareStart = plainPath.find('\\', 2);
+  return shareStart != std::string::npos && shareStart > 2 && shareStart + 1 < plainPath.size() &&
+         plainPath[2] != '?' && plainPath[2] != '.';
+}
+
+bool IsRootFolder(const std::string& fullPath) {
+  const std::string plain = PlainPathText(fullPath);
+  if (HasDriveAtStart(plain)) return plain.size() <= 3;
+  if (!IsFullPath(plain)) return false;
+  const std::size_t shareStart = plain.find('\\', 2);
+  const std::size_t afterShare = plain.find('\\', shareStart + 1);
+  return afterShare == std::string::npos || afterShare + 1 == plain.size();
+}
+
+std::string FolderOfPath(const std::string& path) {
+  const std::size_t separator = path.find_last_of("\\/");
+  if (separator == std::string::npos) return {};
+  const bool driveRoot = separator == 2 && HasDriveAtStart(path);
+  return path.substr(0, driveRoot ? separator + 1 : separator);
+}
+
+std::vector<std::string> CommandProgramCandidates(const std::string& command) {
   if (!command.empty() && command.front() == '"') {
     const std::size_t close = command.find('"', 1);
-    if (close == std::string::npos) return false;
-    return SamePath(command.substr(1, close - 1), program);
+    if (close == std::string::npos) return {};
+    return {command.substr(1, close - 1)};
   }
-  const std::string form = ComparableForm(command);
-  const std::string wanted = ComparableForm(program);
-  return form.compare(0, wanted.size(), wanted) == 0 &&
-         (form.size() == wanted.size() || form[wanted.size()] == ' ');
+  std::vector<std::string> candidates;
+  for (std::size_t blank = command.find(' '); blank != std::string::npos; blank = command.find(' ', blank + 1)) {
+    if (blank > 0) candidates.push_back(command.substr(0, blank));
+  }
+  if (!command.empty()) candidates.push_back(command);
+  return candidates;
 }

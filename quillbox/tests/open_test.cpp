@@ -31,7 +31,7 @@ TEST(QuillboxWindow, StartedWithoutDocumentNamesItsVersion) {
   HANDLE process = StartDirectly("");
   ASSERT_NE(process, nullptr);
   const std::string text = WaitForStandInText(process);
-  EXPECT_NE(text.find("TAV Quillbox, version 2.1"), std::string::npos) << text;
+  EXPECT_NE(text.find("TAV Quillbox, version 2.1.1\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Started without a document."), std::string::npos) << text;
   EXPECT_TRUE(CloseStandIn(process));
   CloseHandle(process);

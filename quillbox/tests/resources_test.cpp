@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "quillbox/tests/BuildPaths.h"
+#include "sysint/InstallLayout.h"
 
 namespace {
 
@@ -103,12 +104,18 @@ TEST(QuillboxResources, VersionRecordNamesProductAndVersion) {
   std::vector<char> info(size);
   ASSERT_TRUE(GetFileVersionInfoA(kBuiltQuillbox, 0, size, info.data()));
   EXPECT_EQ(VersionString(info, "ProductName"), "TAV Quillbox");
-  EXPECT_EQ(VersionString(info, "FileDescription"), "TAV Quillbox 2.1");
+  EXPECT_EQ(VersionString(info, "FileDescription"), "TAV Quillbox");
   EXPECT_EQ(VersionString(info, "OriginalFilename"), "TAV Quillbox.exe");
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 2));  // 2.1
+  // The version the installation records, everywhere.
+  EXPECT_EQ(VersionString(info, "FileVersion"), kInstalledVersion);
+  EXPECT_EQ(VersionString(info, "ProductVersion"), kInstalledVersion);
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 2));  // 2.1.1.0
+  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, 1));
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(1, 2));
+  EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(0, 1));
 }
 
 }  // namespace

@@ -63,7 +63,8 @@ class Registration : public testing::Test {
     EXPECT_EQ(Lm(kAppPathsExe, ""), programPath);
     EXPECT_EQ(Lm(kAppPathsExe, "Path"), d);
     EXPECT_EQ(Lm(kUninstall, "DisplayName"), "TAV Quillbox");
-    EXPECT_EQ(Lm(kUninstall, "UninstallString"), d + "\\UNINSTALL.EXE");
+    // Quoted, so that no starter takes a path with blanks apart.
+    EXPECT_EQ(Lm(kUninstall, "UninstallString"), "\"" + d + "\\UNINSTALL.EXE\"");
     EXPECT_EQ(Lm(kProduct, "InstalledVersion"), "2.1.1");
     EXPECT_EQ(StoredString(HKEY_CURRENT_USER, kProduct, "InstalledVersion"), "2.1.1");
   }
@@ -174,7 +175,7 @@ TEST_F(Registration, TrailingBackslashDoublesInDerivedPathsOnly) {
   EXPECT_EQ(fields->WorkingFolder, d + "\\");
 }
 
-TEST_F(Registration, BlanksAreQuotedOnlyInTheOpenCommand) {
+TEST_F(Registration, BlanksAreQuotedOnlyInTheCommands) {
   const std::string d = "C:\\Program Files\\TAV Quillbox";
   const std::string programPath = d + "\\TAV Quillbox.exe";
   RegisterInstallation(d, true, false, false);

@@ -8,14 +8,15 @@
 TEST(InstallLayout, PathsDerivedFromTheDestinationAsTyped) {
   const std::string d = "C:\\Program Files\\TAV Quillbox";
   EXPECT_EQ(ProgramPath(d), "C:\\Program Files\\TAV Quillbox\\TAV Quillbox.exe");
-  EXPECT_EQ(UninstallCommand(d), "C:\\Program Files\\TAV Quillbox\\UNINSTALL.EXE");
+  EXPECT_EQ(UninstallerPath(d), "C:\\Program Files\\TAV Quillbox\\UNINSTALL.EXE");
+  EXPECT_EQ(UninstallCommand(d), "\"C:\\Program Files\\TAV Quillbox\\UNINSTALL.EXE\"");
   EXPECT_EQ(IconValue(ProgramPath(d), 1), "C:\\Program Files\\TAV Quillbox\\TAV Quillbox.exe,1");
   EXPECT_EQ(ShortcutFile("C:\\Users\\u\\Desktop\\"), "C:\\Users\\u\\Desktop\\TAV Quillbox.lnk");
 }
 
 TEST(InstallLayout, TrailingBackslashIsDoubledNotRemoved) {
   EXPECT_EQ(ProgramPath("D:\\Apps\\"), "D:\\Apps\\\\TAV Quillbox.exe");
-  EXPECT_EQ(UninstallCommand("D:\\Apps\\"), "D:\\Apps\\\\UNINSTALL.EXE");
+  EXPECT_EQ(UninstallCommand("D:\\Apps\\"), "\"D:\\Apps\\\\UNINSTALL.EXE\"");
   EXPECT_EQ(ProgramPath(""), "\\TAV Quillbox.exe");
 }
 

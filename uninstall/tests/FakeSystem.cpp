@@ -1,5 +1,7 @@
 #include "uninstall/tests/FakeSystem.h"
 
+#include "uninstall/PathMatch.h"
+
 namespace {
 
 std::string Lower(std::string text) {
@@ -7,6 +9,27 @@ std::string Lower(std::string text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return text;
+}
+
+// "." and ".." resolved within the path, never above its root.
+std::string WithoutDots(const std::string& path) {
+  const std::size_t rootEnd = path.find('\\', path.rfind("\\\\", 0) == 0 ? path.find('\\', 2) + 1 : 0);
+  if (rootEnd == std::string::npos) return path;
+  std::vector<std::string> parts;
+  std::size_t start = rootEnd + 1;
+  while (start <= path.size()) {
+    const std::size_t end = std::min(path.find('\\', start), path.size());
+    const std::string part = path.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string full = path.substr(0, rootEnd + 1);
+  for (std::size_t i = 0; i < parts.size(); ++i) full += (i > 0 ? "\\" : "") + parts[i];
+  return full;
 }
 
 }  // namespace
@@ -34,15 +57,34 @@ bool FakeSystem::KeyExists(RegistryRoot root, const std::string& keyPath) {
   return keys.count({root, Lower(keyPath)}) != 0;
 }
 
-bool FakeSystem::DeleteKeyTree(RegistryRoot root, const std::string& keyPath) {
+bool FakeSystem::KeyIsEmpty(RegistryRoot root, const std::string& keyPath) {
   const Key key{root, Lower(keyPath)};
-  if (lockedKeys.count(key) != 0) return false;
+  for (const auto& [other, values] : keys) {
+    if (other == key && !values.empty()) return false;
+    if (other.first == root && other.second.rfind(key.second + "\\", 0) == 0) return false;
+  }
+  return true;
+}
+
+Outcome FakeSystem::DeleteKeyTree(RegistryRoot root, const std::string& keyPath) {
+  const Key key{root, Lower(keyPath)};
+  if (lockedKeys.count(key) != 0) return Outcome::Failed("access denied");
+  log.push_back("key " + keyPath);
   for (auto it = keys.begin(); it != keys.end();) {
     const bool inTree = it->first.first == root &&
                         (it->first.second == key.second || it->first.second.rfind(key.second + "\\", 0) == 0);
     it = inTree ? keys.erase(it) : std::next(it);
   }
-  return true;
+  return Outcome::Done();
+}
+
+Outcome FakeSystem::DeleteValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName) {
+  const Key key{root, Lower(keyPath)};
+  if (lockedKeys.count(key) != 0) return Outcome::Failed("access denied");
+  log.push_back("value " + keyPath + ", " + valueName);
+  const auto found = keys.find(key);
+  if (found != keys.end()) found->second.erase(Lower(valueName));
+  return Outcome::Done();
 }
 
 std::string FakeSystem::ShellFolder(const std::string& name) { return "C:\\Users\\me\\" + name + "\\"; }
@@ -53,17 +95,60 @@ std::optional<std::string> FakeSystem::ShortcutTarget(const std::string& linkPat
   return link->second;
 }
 
-bool FakeSystem::RemoveFile(const std::string& path) {
-  if (lockedFiles.count(path) != 0) return false;
-  files.erase(path);
+std::string FakeSystem::FullPath(const std::string& path) {
+  const std::string plain = PlainPathText(path);
+  if (!IsFullPath(plain)) return {};
+  std::string full = WithoutDots(plain);
+  // The system knows a short name only while its file or folder exists.
+  for (const auto& [shortForm, longForm] : shortNames) {
+    if (Lower(full + "\\").rfind(Lower(shortForm) + "\\", 0) == 0 && removedFolders.count(longForm) == 0) {
+      full = longForm + full.substr(shortForm.size());
+    }
+  }
+  return full;
+}
+
+bool FakeSystem::SameFullPath(const std::string& left, const std::string& right) { return Lower(left) == Lower(right); }
+
+FolderKind FakeSystem::InspectFolder(const std::string& path) {
+  const auto kind = folderKinds.find(path);
+  if (kind != folderKinds.end()) return kind->second;
+  return removedFolders.count(path) != 0 ? FolderKind::Missing : FolderKind::Folder;
+}
+
+FolderKind FakeSystem::HoldFolder(const std::string& path) { return InspectFolder(path); }
+
+bool FakeSystem::FolderIsEmpty(const std::string& path) {
+  for (const std::string& file : files) {
+    if (file.rfind(path + "\\", 0) == 0) return false;
+  }
   return true;
 }
 
-FolderRemoval FakeSystem::RemoveFolderIfEmpty(const std::string& path) {
-  if (removedFolders.count(path) != 0) return FolderRemoval::Missing;
-  for (const std::string& file : files) {
-    if (file.rfind(path + "\\", 0) == 0) return FolderRemoval::NotEmpty;
+Outcome FakeSystem::RemoveFile(const std::string& path) {
+  if (lockedFiles.count(path) != 0) return Outcome::Failed("in use by another program");
+  if (runningFiles.count(path) != 0) return Outcome::Failed("a running program");
+  log.push_back("file " + path);
+  files.erase(path);
+  return Outcome::Done();
+}
+
+Outcome FakeSystem::SetAside(const std::string& path) {
+  log.push_back("set aside " + path);
+  if (unmovableFiles.count(path) != 0) {
+    filesAtRestart.insert(path);
+    return Outcome::AtRestart();
+  }
+  files.erase(path);
+  return Outcome::Done();
+}
+
+Outcome FakeSystem::RemoveFolder(const std::string& path, bool atRestart) {
+  log.push_back("folder " + path);
+  if (atRestart) {
+    foldersAtRestart.insert(path);
+    return Outcome::AtRestart();
   }
   removedFolders.insert(path);
-  return FolderRemoval::Removed;
+  return Outcome::Done();
 }

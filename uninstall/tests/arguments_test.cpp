@@ -2,7 +2,6 @@
 // that the temporary copy's command line comes back as it was meant.
 #include <gtest/gtest.h>
 
-#include "base/Exception.h"
 #include "uninstall/Arguments.h"
 
 namespace {
@@ -12,6 +11,7 @@ TEST(Arguments, NoArgumentsIsTheInteractiveUninstaller) {
   EXPECT_FALSE(parsed.silent);
   EXPECT_FALSE(parsed.IsTemporaryCopy());
   EXPECT_TRUE(parsed.reportPath.empty());
+  EXPECT_TRUE(parsed.error.empty());
 }
 
 TEST(Arguments, TemporaryCopyArgumentsParseBack) {
@@ -20,27 +20,43 @@ TEST(Arguments, TemporaryCopyArgumentsParseBack) {
   copy.reportPath = "C:\\temp\\report.txt";
   copy.original = "C:\\Program Files\\TAV Quillbox\\uninstall.exe";
   copy.originalProcess = 0x1a4;
+  copy.folderConfirmed = true;
 
   const UninstallArguments parsed = ParseUninstallArguments(TemporaryCopyArguments(copy));
 
+  EXPECT_TRUE(parsed.error.empty()) << parsed.error;
   EXPECT_TRUE(parsed.silent);
   EXPECT_TRUE(parsed.IsTemporaryCopy());
   EXPECT_EQ(parsed.reportPath, copy.reportPath);
   EXPECT_EQ(parsed.original, copy.original);
   EXPECT_EQ(parsed.originalProcess, 0x1a4u);
+  EXPECT_TRUE(parsed.folderConfirmed);
+
+  // A silent run's copy waits for no one: the original waits for it.
+  copy.originalProcess = 0;
+  copy.folderConfirmed = false;
+  const UninstallArguments unwaited = ParseUninstallArguments(TemporaryCopyArguments(copy));
+  EXPECT_TRUE(unwaited.error.empty()) << unwaited.error;
+  EXPECT_EQ(unwaited.originalProcess, 0u);
+  EXPECT_FALSE(unwaited.folderConfirmed);
 }
 
-TEST(Arguments, RefusesWhatItDoesNotKnow) {
+TEST(Arguments, NamesWhatItDoesNotKnowAndStillReadsTheRest) {
   const std::vector<std::vector<std::string>> refused = {
       {"/X"},
       {"/s"},  // the switch is written in capitals only
-      {"/REMOVE=C:\\a\\uninstall.exe"},   // no handle to wait for
-      {"/WAIT=12"},                       // nothing to remove
+      {"/WAIT=12"},  // nothing to remove
+      {"/CONFIRMED"},
       {"/REMOVE=C:\\a\\uninstall.exe", "/WAIT=0"},
       {"/REMOVE=C:\\a\\uninstall.exe", "/WAIT=12x"},
       {"/REPORT="},
   };
-  for (const auto& words : refused) EXPECT_THROW(ParseUninstallArguments(words), Exception) << words[0];
+  for (const auto& words : refused) EXPECT_FALSE(ParseUninstallArguments(words).error.empty()) << words[0];
+
+  const UninstallArguments parsed = ParseUninstallArguments({"/BOGUS", "/S", "/REPORT=C:\\r.txt"});
+  EXPECT_EQ(parsed.error, "Unknown argument '/BOGUS'");
+  EXPECT_TRUE(parsed.silent);
+  EXPECT_EQ(parsed.reportPath, "C:\\r.txt");
 }
 
 TEST(Arguments, JoinCommandLineQuotesForTheRuntimesRules) {

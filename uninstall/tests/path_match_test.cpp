@@ -1,48 +1,59 @@
-// Which registry texts name a file: one row per way a typed path can differ
-// from the path Windows reports.
+// Reading paths and command lines without the system: one row per way a
+// typed path or an uninstall command may be written.
 #include <gtest/gtest.h>
 
 #include "uninstall/PathMatch.h"
 
 namespace {
 
-struct PathCase {
-  const char* left;
-  const char* right;
-  bool same;
-};
-
-TEST(PathMatch, SamePathIgnoresCaseSlashesAndDoubledSeparators) {
-  const PathCase cases[] = {
-      {"C:\\Apps\\TAV Quillbox.exe", "C:\\Apps\\TAV Quillbox.exe", true},
-      {"c:\\apps\\tav quillbox.exe", "C:\\Apps\\TAV Quillbox.exe", true},
-      {"C:\\Apps\\\\TAV Quillbox.exe", "C:\\Apps\\TAV Quillbox.exe", true},
-      {"C:/Apps/TAV Quillbox.exe", "C:\\Apps\\TAV Quillbox.exe", true},
-      {"C:\\Apps\\", "C:\\Apps", true},
-      {"\\\\server\\share\\x", "\\\\server\\share\\x", true},
-      {"\\\\server\\share\\x", "\\server\\share\\x", false},
-      {"C:\\Apps\\TAV Quillbox.exe", "C:\\Apps\\TAV Quillbox.ex", false},
-      {"C:\\Apps\\TAV Quillbox.exe", "D:\\Apps\\TAV Quillbox.exe", false},
-      {"C:\\Apps", "C:\\Apps2", false},
-      {"", "C:\\", false},
+TEST(PathMatch, PlainPathTextDropsTheLiteralPrefixAndDoubledSeparators) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\Apps\\TAV Quillbox", "C:\\Apps\\TAV Quillbox"},
+      {"C:/Apps//TAV Quillbox/", "C:\\Apps\\TAV Quillbox\\"},
+      {"\\\\?\\C:\\Apps\\TAV", "C:\\Apps\\TAV"},
+      {"\\\\?\\unc\\server\\share\\x", "\\\\server\\share\\x"},
+      {"\\\\server\\\\share", "\\\\server\\share"},
+      {"C:\\Apps\\.\\x\\..\\TAV", "C:\\Apps\\.\\x\\..\\TAV"},  // dots are the system's to resolve
   };
-  for (const PathCase& c : cases) EXPECT_EQ(SamePath(c.left, c.right), c.same) << c.left << " | " << c.right;
+  for (const auto& [path, plain] : cases) EXPECT_EQ(PlainPathText(path), plain) << path;
 }
 
-TEST(PathMatch, CommandStartsProgramQuotedOrNot) {
-  const std::string program = "C:\\Program Files\\TAV Quillbox\\TAV Quillbox.exe";
-  const PathCase cases[] = {
-      {"\"C:\\Program Files\\TAV Quillbox\\TAV Quillbox.exe\" \"%1\"", "", true},
-      {"\"C:\\Program Files\\TAV Quillbox\\\\TAV Quillbox.exe\" \"%1\"", "", true},
-      {"C:\\Program Files\\TAV Quillbox\\TAV Quillbox.exe %1", "", true},
-      {"C:\\Program Files\\TAV Quillbox\\TAV Quillbox.exe", "", true},
-      {"\"C:\\Program Files\\TAV Quillbox\\TAV Quillbox.exe", "", false},  // quote never closed
-      {"C:\\Program Files\\TAV Quillbox\\TAV Quillbox.exe.old %1", "", false},
-      {"\"C:\\Other\\TAV Quillbox.exe\" \"%1\"", "", false},
-      {"notepad.exe \"%1\"", "", false},
-      {"", "", false},
+TEST(PathMatch, FullPathsAndRoots) {
+  struct Case {
+    const char* path;
+    bool full;
+    bool root;
   };
-  for (const PathCase& c : cases) EXPECT_EQ(CommandStartsProgram(c.left, program), c.same) << c.left;
+  const Case cases[] = {
+      {"C:\\Apps", true, false},       {"C:\\", true, true},         {"C:", false, true},
+      {"C:Apps", false, false},        {"\\Apps", false, false},     {"Apps\\TAV", false, false},
+      {"\\\\server\\share", true, true}, {"\\\\server\\share\\", true, true},
+      {"\\\\server\\share\\x", true, false}, {"\\\\server", false, false}, {"", false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsFullPath(PlainPathText(c.path)), c.full) << c.path;
+    EXPECT_EQ(IsRootFolder(c.path), c.root) << c.path;
+  }
+}
+
+TEST(PathMatch, FolderOfAPathKeepsARootsSeparator) {
+  EXPECT_EQ(FolderOfPath("C:\\Apps\\TAV Quillbox\\uninstall.exe"), "C:\\Apps\\TAV Quillbox");
+  EXPECT_EQ(FolderOfPath("C:\\uninstall.exe"), "C:\\");
+  EXPECT_EQ(FolderOfPath("uninstall.exe"), "");
+}
+
+TEST(PathMatch, CommandProgramCandidatesQuotedOrBare) {
+  using Words = std::vector<std::string>;
+  EXPECT_EQ(CommandProgramCandidates("\"C:\\Program Files\\TAV\\UNINSTALL.EXE\""),
+            Words{"C:\\Program Files\\TAV\\UNINSTALL.EXE"});
+  EXPECT_EQ(CommandProgramCandidates("\"C:\\Program Files\\TAV Quillbox.exe\" \"%1\""),
+            Words{"C:\\Program Files\\TAV Quillbox.exe"});
+  // Written bare by earlier installations: every start that ends at a blank.
+  EXPECT_EQ(CommandProgramCandidates("C:\\Program Files\\TAV\\UNINSTALL.EXE"),
+            (Words{"C:\\Program", "C:\\Program Files\\TAV\\UNINSTALL.EXE"}));
+  EXPECT_EQ(CommandProgramCandidates("C:\\a b\\x.exe %1"), (Words{"C:\\a", "C:\\a b\\x.exe", "C:\\a b\\x.exe %1"}));
+  EXPECT_EQ(CommandProgramCandidates("\"C:\\never closed"), Words{});
+  EXPECT_EQ(CommandProgramCandidates(""), Words{});
 }
 
 }  // namespace

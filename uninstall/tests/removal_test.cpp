@@ -1,7 +1,10 @@
 // What the uninstaller removes, decided on an installation kept in memory:
-// everything the installation wrote that names this folder, nothing else.
+// everything the installation wrote that names this folder, nothing else;
+// nothing at all from a folder it must not touch; and a report that says
+// what stayed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "sysint/InstallLayout.h"
@@ -40,7 +43,9 @@ void Install(FakeSystem& system, const std::string& destination, const std::stri
   for (const char* name : kFiles) system.files.insert(folderOnDisk + "\\" + name);
 }
 
-RemovalReport Remove(FakeSystem& system) { return RemoveInstallation(system, kFolder, kFiles); }
+RemovalReport Remove(FakeSystem& system, const std::string& folder = kFolder, bool confirmed = false) {
+  return RemoveInstallation(system, {folder, confirmed, {}}, kFiles);
+}
 
 TEST(Removal, RemovesEverythingTheInstallationWroteAndTheEmptyFolder) {
   FakeSystem system;
@@ -51,7 +56,7 @@ TEST(Removal, RemovesEverythingTheInstallationWroteAndTheEmptyFolder) {
 
   const RemovalReport report = Remove(system);
 
-  EXPECT_TRUE(report.notRemoved.empty());
+  EXPECT_TRUE(report.stayed.empty());
   EXPECT_FALSE(report.folderKept);
   ASSERT_EQ(system.keys.size(), 1u);
   EXPECT_EQ(system.keys.begin()->first.second, "software\\microsoft\\windows\\currentversion\\app paths\\other.exe");
@@ -59,6 +64,7 @@ TEST(Removal, RemovesEverythingTheInstallationWroteAndTheEmptyFolder) {
   EXPECT_EQ(system.removedFolders.count(kFolder), 1u);
   EXPECT_EQ(system.associationNotices, 1);
   EXPECT_EQ(ReportText(report), kRemovedMessage);
+  EXPECT_EQ(ExitCode(report), kExitRemoved);
 }
 
 TEST(Removal, KeepsFilesItDidNotInstallAndTheFolderWithThem) {
@@ -71,19 +77,32 @@ TEST(Removal, KeepsFilesItDidNotInstallAndTheFolderWithThem) {
 
   EXPECT_EQ(system.files, (std::set<std::string>{kFolder + "\\my cards.tav", kFolder + "\\zipdll.dll.bak"}));
   EXPECT_TRUE(report.folderKept);
-  EXPECT_TRUE(report.notRemoved.empty());
+  EXPECT_TRUE(report.stayed.empty());
   const std::string text = ReportText(report);
   EXPECT_NE(text.find("The folder " + kFolder + " was kept"), std::string::npos);
   EXPECT_TRUE(text.ends_with(kRemovedMessage));
+  EXPECT_EQ(ExitCode(report), kExitRemoved);
 }
 
-TEST(Removal, LeavesShortcutsAssociationAndEntriesOfAnotherInstallation) {
+// A copy of the uninstaller in a folder that another installation's entries
+// do not name (a download folder, the leftover temporary copy) removes
+// nothing, unless the user confirmed that folder by name; and even then
+// nothing of the other installation.
+TEST(Removal, AFolderNoEntryNamesIsLeftUnlessConfirmedByName) {
   FakeSystem system;
   Install(system, kOtherFolder, kOtherFolder);  // registered later, elsewhere
   for (const char* name : kFiles) system.files.insert(kFolder + "\\" + name);
   const auto keysBefore = system.keys;
+  const auto filesBefore = system.files;
 
-  const RemovalReport report = Remove(system);
+  const RemovalReport refused = Remove(system);
+
+  EXPECT_EQ(system.files, filesBefore);
+  EXPECT_EQ(system.keys, keysBefore);
+  EXPECT_NE(ReportText(refused).find("not registered as installed in the folder " + kFolder), std::string::npos);
+  EXPECT_EQ(ExitCode(refused), kExitNothingRemoved);
+
+  const RemovalReport confirmed = Remove(system, kFolder, true);
 
   EXPECT_EQ(system.keys, keysBefore);
   EXPECT_EQ(system.associationNotices, 0);
@@ -91,7 +110,68 @@ TEST(Removal, LeavesShortcutsAssociationAndEntriesOfAnotherInstallation) {
   EXPECT_EQ(system.files.count(kDesktopLink), 1u);
   EXPECT_EQ(system.files.count(kOtherFolder + "\\TAV Quillbox.exe"), 1u);
   EXPECT_EQ(system.files.count(kFolder + "\\TAV Quillbox.exe"), 0u);
-  EXPECT_TRUE(report.notRemoved.empty());
+  EXPECT_EQ(ExitCode(confirmed), kExitRemoved);
+}
+
+// The registry keeps the destination as the user typed it: every way of
+// writing this folder names it, and so does the uninstall command written
+// without quotes by earlier installations.
+TEST(Removal, AFolderRegisteredInAnyFormIsThisInstallation) {
+  const std::string forms[] = {"C:\\Apps\\.\\TAV Quillbox", "C:\\Apps\\Old\\..\\TAV Quillbox",
+                               "C:\\APPS\\TAVQUI~1", "\\\\?\\C:\\Apps\\TAV Quillbox", "C:/Apps//TAV Quillbox/"};
+  for (const std::string& destination : forms) {
+    SCOPED_TRACE(destination);
+    FakeSystem system;
+    system.shortNames["C:\\Apps\\TAVQUI~1"] = kFolder;
+    Install(system, destination, kFolder);
+
+    const RemovalReport report = Remove(system);
+
+    EXPECT_TRUE(system.keys.empty());
+    EXPECT_TRUE(system.files.empty());
+    EXPECT_EQ(ExitCode(report), kExitRemoved);
+  }
+  FakeSystem bare;
+  Install(bare, kFolder, kFolder);
+  bare.SetValue(LM, kUninstallKey, "UninstallString", UninstallerPath(kFolder));
+  EXPECT_EQ(ExitCode(Remove(bare)), kExitRemoved);
+  EXPECT_FALSE(bare.KeyExists(LM, kUninstallKey));
+}
+
+TEST(Removal, DriveRootsLinksAndPathsThatAreNotFullAreRefused) {
+  struct Case {
+    std::string folder;
+    FolderKind kind;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"C:", FolderKind::Folder, "root of a drive"},  // the current folder on C, taken as the drive
+      {"C:\\", FolderKind::Folder, "root of a drive"},
+      {"C:\\Apps\\..", FolderKind::Folder, "root of a drive"},
+      {"\\\\server\\share", FolderKind::Folder, "root of a drive"},
+      {"Apps\\TAV Quillbox", FolderKind::Folder, "not given as a full path"},
+      {"C:Apps", FolderKind::Folder, "not given as a full path"},
+      {kFolder, FolderKind::Link, "a link to another place"},
+      {kFolder, FolderKind::NotAFolder, "is not a folder"},
+      {kFolder, FolderKind::Missing, "does not exist"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    FakeSystem system;
+    Install(system, c.folder, c.folder);
+    system.folderKinds[kFolder] = c.kind;
+    const auto keysBefore = system.keys;
+    const auto filesBefore = system.files;
+
+    const RemovalReport report = Remove(system, c.folder, true);
+
+    EXPECT_EQ(system.keys, keysBefore);
+    EXPECT_EQ(system.files, filesBefore);
+    EXPECT_TRUE(system.log.empty());
+    EXPECT_NE(ReportText(report).find(c.says), std::string::npos) << ReportText(report);
+    EXPECT_EQ(ReportText(report).find(kRemovedMessage), std::string::npos);
+    EXPECT_EQ(ExitCode(report), kExitNothingRemoved);
+  }
 }
 
 TEST(Removal, AnExtensionTakenOverByAnotherTypeStays) {
@@ -106,51 +186,128 @@ TEST(Removal, AnExtensionTakenOverByAnotherTypeStays) {
   EXPECT_FALSE(system.KeyExists(CR, kOpenCommandKey));
 }
 
-TEST(Removal, ProductKeysGoWhenNoInstallationIsRegistered) {
+// The application keeps its own settings under its product key: only the
+// value the installation wrote goes, and the key only when nothing is left.
+TEST(Removal, OnlyTheInstallationsValueGoesFromTheProductKeys) {
   FakeSystem system;
-  system.SetValue(LM, kProductKey, "InstalledVersion", kInstalledVersion);
-  system.SetValue(CU, kProductKey, "InstalledVersion", kInstalledVersion);
+  Install(system, kFolder, kFolder);
+  system.SetValue(CU, kProductKey, "LastCardFile", "C:\\cards\\home.tav");
+  system.SetValue(CU, std::string(kProductKey) + "\\Window", "Left", "10");
 
-  Remove(system);
+  EXPECT_EQ(ExitCode(Remove(system)), kExitRemoved);
 
-  EXPECT_TRUE(system.keys.empty());
+  EXPECT_FALSE(system.ReadString(CU, kProductKey, "InstalledVersion"));
+  EXPECT_EQ(system.ReadString(CU, kProductKey, "LastCardFile"), "C:\\cards\\home.tav");
+  EXPECT_EQ(system.ReadString(CU, std::string(kProductKey) + "\\Window", "Left"), "10");
+  EXPECT_FALSE(system.KeyExists(LM, kProductKey));
 }
 
 TEST(Removal, ASecondRunHasNothingToDo) {
   FakeSystem system;
   Install(system, kFolder, kFolder);
   system.files.insert(kFolder + "\\notes.txt");
-  Remove(system);
+  const std::string first = ReportText(Remove(system));
   const auto keysAfterFirst = system.keys;
   const auto filesAfterFirst = system.files;
+  system.log.clear();
 
-  const RemovalReport second = Remove(system);
+  // Nothing names the folder any more: only the user can say it is theirs.
+  const RemovalReport second = Remove(system, kFolder, true);
 
   EXPECT_EQ(system.keys, keysAfterFirst);
   EXPECT_EQ(system.files, filesAfterFirst);
-  EXPECT_EQ(system.associationNotices, 1);
-  EXPECT_TRUE(second.notRemoved.empty());
+  EXPECT_TRUE(system.log.empty());
+  EXPECT_EQ(ReportText(second), first);
 }
 
-TEST(Removal, ReportsWhatCouldNotBeRemovedAndGoesOn) {
+TEST(Removal, ReportsWhatStayedAndWhyKeepsTheUninstallEntryAndGoesOn) {
   FakeSystem system;
   Install(system, kFolder, kFolder);
   system.lockedFiles.insert(kFolder + "\\unzdll.dll");
   system.lockedFiles.insert(kDesktopLink);
-  system.lockedKeys.insert({LM, "software\\microsoft\\windows\\currentversion\\uninstall\\tav quillbox"});
+  system.lockedKeys.insert({LM, "software\\microsoft\\windows\\currentversion\\app paths\\tav quillbox.exe"});
 
   const RemovalReport report = Remove(system);
 
-  // The folder stays for the locked DLL, not for files of the user's.
-  EXPECT_EQ(report.notRemoved,
-            (std::vector<std::string>{kDesktopLink, std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey,
-                                      kFolder + "\\unzdll.dll", kFolder}));
+  const std::string uninstallEntry = std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey;
+  ASSERT_EQ(report.stayed.size(), 5u);
+  EXPECT_EQ(report.stayed[0].what, kDesktopLink);
+  EXPECT_EQ(report.stayed[0].why, "in use by another program");
+  EXPECT_EQ(report.stayed[1].what, std::string("HKEY_LOCAL_MACHINE\\") + kAppPathsExeKey);
+  EXPECT_EQ(report.stayed[2].what, kFolder + "\\unzdll.dll");
+  EXPECT_EQ(report.stayed[3].what, kFolder);
+  EXPECT_EQ(report.stayed[4].what, uninstallEntry);
   EXPECT_FALSE(report.folderKept);
-  EXPECT_FALSE(system.KeyExists(LM, kAppPathsExeKey));
+  // The rest went, and the entry stays for a second run.
   EXPECT_FALSE(system.KeyExists(CU, kProductKey));
+  EXPECT_FALSE(system.FileExists(kFolder + "\\ReadMe.txt"));
+  EXPECT_TRUE(system.KeyExists(LM, kUninstallKey));
   const std::string text = ReportText(report);
-  EXPECT_NE(text.find("could not be removed:\r\n    " + kDesktopLink + "\r\n"), std::string::npos);
-  EXPECT_TRUE(text.ends_with(kRemovedMessage));
+  EXPECT_NE(text.find("These items stayed:\r\n    " + kDesktopLink + ": in use by another program\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find(kRemovedMessage), std::string::npos) << text;
+  EXPECT_EQ(ExitCode(report), kExitIncomplete);
+
+  system.lockedFiles.clear();
+  system.lockedKeys.clear();
+  const RemovalReport second = Remove(system);
+  EXPECT_EQ(ReportText(second), kRemovedMessage);
+  EXPECT_TRUE(system.keys.empty());
+}
+
+TEST(Removal, TheUninstallEntryGoesLastOnceTheFilesAreGone) {
+  FakeSystem system;
+  Install(system, kFolder, kFolder);
+
+  Remove(system);
+
+  ASSERT_FALSE(system.log.empty());
+  EXPECT_EQ(system.log.back(), std::string("key ") + kUninstallKey);
+  EXPECT_LT(std::find(system.log.begin(), system.log.end(), "folder " + kFolder), system.log.end() - 1);
+}
+
+// The uninstaller started by a deployment script waits for its copy's
+// result, so its own file is still running: it is moved out of the folder;
+// when it cannot be (another drive), Windows removes it when it next starts.
+TEST(Removal, ARunningUninstallerIsSetAside) {
+  const std::string running = kFolder + "\\uninstall.exe";
+  for (const bool movable : {true, false}) {
+    SCOPED_TRACE(movable ? "moved out" : "removed at restart");
+    FakeSystem system;
+    Install(system, kFolder, kFolder);
+    system.runningFiles.insert(running);
+    if (!movable) system.unmovableFiles.insert(running);
+
+    const RemovalReport report = RemoveInstallation(system, {kFolder, false, running}, kFiles);
+
+    EXPECT_TRUE(report.stayed.empty());
+    EXPECT_FALSE(system.KeyExists(LM, kUninstallKey));
+    if (movable) {
+      EXPECT_TRUE(system.files.empty());
+      EXPECT_EQ(ReportText(report), kRemovedMessage);
+      EXPECT_EQ(ExitCode(report), kExitRemoved);
+    } else {
+      EXPECT_EQ(report.atRestart, (std::vector<std::string>{running, kFolder}));
+      EXPECT_EQ(system.foldersAtRestart.count(kFolder), 1u);
+      EXPECT_NE(ReportText(report).find("removed when Windows next starts"), std::string::npos);
+      EXPECT_EQ(ReportText(report).find(kRemovedMessage), std::string::npos);
+      EXPECT_EQ(ExitCode(report), kExitRestartNeeded);
+    }
+  }
+}
+
+TEST(Removal, OnlyTheRunningUninstallerIsSetAside) {
+  FakeSystem system;
+  Install(system, kFolder, kFolder);
+  system.runningFiles.insert(kFolder + "\\TAV Quillbox.exe");
+
+  const RemovalReport report = RemoveInstallation(system, {kFolder, false, kFolder + "\\uninstall.exe"}, kFiles);
+
+  ASSERT_FALSE(report.stayed.empty());
+  EXPECT_EQ(report.stayed[0].what, kFolder + "\\TAV Quillbox.exe");
+  EXPECT_TRUE(system.FileExists(kFolder + "\\TAV Quillbox.exe"));
+  EXPECT_EQ(ExitCode(report), kExitIncomplete);
 }
 
 }  // namespace
