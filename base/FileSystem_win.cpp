@@ -56,3 +56,50 @@ bool RemoveFileAt(const std::string& path) { return DeleteFileA(path.c_str()) !=
 bool RenameFileReplacing(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
+
+bool CopyFileReplacing(const std::string& from, const std::string& to) {
+  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+char PathSeparator() { return '\\'; }
+
+bool FolderExistsAt(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool CreateFolderAt(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+std::string TemporaryFolder() {
+  char folder[MAX_PATH + 1];
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0) return {};
+  if (length < sizeof folder) return std::string(folder, length);
+  // Too long for the buffer: length is the room it needs, its NUL included.
+  std::string longer(length, '\0');
+  const DWORD again = GetTempPathA(length, longer.data());
+  if (again == 0 || again >= length) return {};
+  longer.resize(again);
+  return longer;
+}
+
+int LocalTimeSeconds() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return now.wSecond % 60;
+}
+
+std::string LastFileSystemErrorText() {
+  const DWORD code = GetLastError();
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+      0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message(text != nullptr ? text : "", text != nullptr ? length : 0);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' ' ||
+                              message.back() == '.'))
+    message.pop_back();
+  if (message.empty()) message = "system error " + std::to_string(code);
+  return message;
+}
