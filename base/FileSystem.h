@@ -44,8 +44,9 @@ bool FolderExistsAt(const std::string& path);
 // Makes one folder (its parent must exist); false when it could not.
 bool CreateFolderAt(const std::string& path);
 
-// The user's folder for temporary files as the system reports it, at any
-// length (on Windows with a trailing backslash); empty when it reports none.
+// The user's folder for temporary files as the system reports it (on
+// Windows with a trailing backslash); empty when it reports none. A folder
+// over 1,023 characters comes back cut to that length.
 std::string TemporaryFolder();
 // The seconds, 0 to 59, of the current local time.
 int LocalTimeSeconds();

@@ -71,16 +71,11 @@ bool FolderExistsAt(const std::string& path) {
 bool CreateFolderAt(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
 
 std::string TemporaryFolder() {
-  char folder[MAX_PATH + 1];
+  // Room for what the file store accepts and more: a longer folder comes
+  // back as long as the buffer, which is enough to refuse it.
+  char folder[1024];
   const DWORD length = GetTempPathA(sizeof folder, folder);
-  if (length == 0) return {};
-  if (length < sizeof folder) return std::string(folder, length);
-  // Too long for the buffer: length is the room it needs, its NUL included.
-  std::string longer(length, '\0');
-  const DWORD again = GetTempPathA(length, longer.data());
-  if (again == 0 || again >= length) return {};
-  longer.resize(again);
-  return longer;
+  return std::string(folder, length < sizeof folder ? length : sizeof folder);
 }
 
 int LocalTimeSeconds() {
@@ -90,16 +85,13 @@ int LocalTimeSeconds() {
 }
 
 std::string LastFileSystemErrorText() {
-  const DWORD code = GetLastError();
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-      0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message(text != nullptr ? text : "", text != nullptr ? length : 0);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == ' ' ||
-                              message.back() == '.'))
-    message.pop_back();
-  if (message.empty()) message = "system error " + std::to_string(code);
-  return message;
+  char text[512];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0,
+                                text, sizeof text, nullptr);
+  // The system's text ends in a full stop and a line break; the error box
+  // adds its own full stop.
+  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ' ||
+                        text[length - 1] == '.'))
+    --length;
+  return length > 0 ? std::string(text, length) : std::string("an unknown system error");
 }

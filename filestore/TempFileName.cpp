@@ -8,10 +8,13 @@ std::string TakeTemporaryFileName(const std::string& folder, int seconds, const 
   std::string base = folder;
   if (!base.empty() && base.back() == PathSeparator()) base.pop_back();
   base += PathSeparator();
-  base += "~fs" + std::to_string(seconds);
-  int counter = 0;
-  while (FileExistsAt(base + std::to_string(counter) + extension)) ++counter;
-  const std::string name = base + std::to_string(counter) + extension;
+  base += "~fs";
+  base += std::to_string(seconds);
+  std::string name;
+  for (int counter = 0;; ++counter) {
+    name = base + std::to_string(counter) + extension;
+    if (!FileExistsAt(name)) break;
+  }
   const FileHandle file = CreateFileHandle(name);
   if (file != kInvalidFileHandle) CloseFileHandle(file);
   return name;

@@ -1,10 +1,45 @@
-# cmake -DFILE=path -DLIMIT=bytes -P PrintSize.cmake: prints the size of the
-# setup exe and warns, loudly, when it outgrows its limit.
-file(SIZE "${FILE}" size)
-math(EXPR kib "(${size} + 1023) / 1024")
-math(EXPR limit_kib "${LIMIT} / 1024")
-if(size GREATER LIMIT)
-  message(WARNING "setup exe size: ${size} bytes (${kib} KB), OVER the limit of ${limit_kib} KB")
-else()
-  message(STATUS "setup exe size: ${size} bytes (${kib} KB), limit ${limit_kib} KB")
+# cmake -DEXE=path -DDESCRIPTION=TForm1.bin -DLIMIT=bytes
+#       -P PrintSize.cmake
+# Prints the setup exe's size table: the exe, each carried file as built and
+# as the exe stores it ("FileData"), and the exe without those values, which
+# must stay within LIMIT (0: no limit). The exe without its values is the
+# exe's size less the values' sizes, to within the resource section's 512-byte
+# file alignment.
+function(row label bytes)
+  math(EXPR kib "(${bytes} + 1023) / 1024")
+  string(LENGTH "${label}" length)
+  math(EXPR pad "46 - ${length}")
+  if(pad LESS 1)
+    set(pad 1)
+  endif()
+  string(REPEAT " " ${pad} spaces)
+  message(STATUS "  ${label}${spaces}${bytes} bytes (${kib} KB)")
+endfunction()
+
+file(SIZE "${EXE}" exe_size)
+get_filename_component(exe_name "${EXE}" NAME)
+message(STATUS "setup exe sizes:")
+row("${exe_name}" ${exe_size})
+file(STRINGS "${DESCRIPTION}.carried" carried)
+set(values 0)
+foreach(line IN LISTS carried)
+  string(REGEX MATCH "^([^ ]+) ([0-9]+) (.*)$" matched "${line}")
+  set(component ${CMAKE_MATCH_1})
+  set(stored ${CMAKE_MATCH_2})
+  set(file "${CMAKE_MATCH_3}")
+  get_filename_component(file_name "${file}" NAME)
+  file(SIZE "${file}" file_size)
+  row("  ${file_name} as built" ${file_size})
+  row("  ${file_name} as carried (${component})" ${stored})
+  math(EXPR values "${values} + ${stored}")
+endforeach()
+math(EXPR without "${exe_size} - ${values}")
+row("${exe_name} without its FileData values" ${without})
+if(LIMIT GREATER 0)
+  math(EXPR limit_kib "${LIMIT} / 1024")
+  if(without GREATER LIMIT)
+    message(WARNING "setup exe without its carried files: ${without} bytes, OVER the limit of ${limit_kib} KB")
+  else()
+    message(STATUS "  within the limit of ${limit_kib} KB")
+  endif()
 endif()

@@ -19,7 +19,7 @@ std::string Resolved(const std::string& path, const std::string& folder) {
 // Loads one file source from its object, as a window would, but with
 // FileName taken relative to folder, and gives back what it writes.
 std::vector<DescriptionProperty> StoredProperties(const DescriptionObject& object, const std::string& folder,
-                                                  const std::function<void(const std::string&)>& read) {
+                                                  CarriedFile& carried) {
   DescriptionObject alone;
   alone.ClassName = object.ClassName;
   alone.Name = object.Name;
@@ -27,19 +27,26 @@ std::vector<DescriptionProperty> StoredProperties(const DescriptionObject& objec
   for (DescriptionProperty& property : alone.Properties)
     if (property.Name == "FileName" && property.Value.Kind == DescriptionValueKind::String) {
       property.Value.Text = Resolved(property.Value.Text, folder);
-      read(property.Value.Text);
+      carried.path = property.Value.Text;
     }
 
   TFileSource source(nullptr);
   ReadComponentDescription(EncodeDescription(alone), source);
   const std::vector<std::uint8_t> written = WriteComponentDescription(source);
-  return DecodeDescription(written).Properties;
+  std::vector<DescriptionProperty> properties = DecodeDescription(written).Properties;
+  for (const DescriptionProperty& property : properties)
+    if (property.Name == "FileData") carried.valueSize = property.Value.Binary().size();
+  return properties;
 }
 
 }  // namespace
 
 void StoreCarriedFiles(DescriptionObject& root, const std::string& folder,
-                       const std::function<void(const std::string& path)>& read) {
-  if (root.ClassName == kFileSourceClass) root.Properties = StoredProperties(root, folder, read);
-  for (DescriptionObject& child : root.Children) StoreCarriedFiles(child, folder, read);
+                       const std::function<void(const CarriedFile& file)>& done) {
+  if (root.ClassName == kFileSourceClass) {
+    CarriedFile carried{root.Name, {}, 0};
+    root.Properties = StoredProperties(root, folder, carried);
+    done(carried);
+  }
+  for (DescriptionObject& child : root.Children) StoreCarriedFiles(child, folder, done);
 }

@@ -15,10 +15,13 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: descc compile IN.txt OUT.bin [--depfile OUT.d] [--files DIR]\n"
+    "                    [--carried LIST]\n"
     "                        compile the text form; files it names are read\n"
     "                        relative to IN.txt's folder, the files of its file\n"
     "                        sources (FileName) relative to DIR (default: the\n"
-    "                        same folder) and stored; the depfile lists them all\n"
+    "                        same folder) and stored; the depfile lists them all;\n"
+    "                        LIST gets a line per file source: its name, the\n"
+    "                        size of the FileData value stored, its file\n"
     "       descc print IN.bin    print a binary description as text\n";
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
@@ -66,6 +69,7 @@ struct CompileRequest {
   std::string out;
   std::string depfile;       // empty: none
   std::string carriedFiles;  // the folder of the file sources' files; empty: IN's
+  std::string report;        // where to list the files stored; empty: nowhere
 };
 
 void Compile(const CompileRequest& request) {
@@ -81,10 +85,17 @@ void Compile(const CompileRequest& request) {
         referenced.push_back(resolved);
         return ReadWholeFile(resolved);
       }));
+  std::string report;
   StoreCarriedFiles(root, request.carriedFiles.empty() ? folder : request.carriedFiles,
-                    [&](const std::string& path) { referenced.push_back(path); });
+                    [&](const CarriedFile& file) {
+                      if (!file.path.empty()) referenced.push_back(file.path);
+                      report.append(file.component).append(" ");
+                      report.append(std::to_string(file.valueSize)).append(" ");
+                      report.append(file.path).append("\n");
+                    });
   const std::vector<std::uint8_t> binary = EncodeDescription(root);
   WriteReplacing(out, binary.data(), binary.size());
+  if (!request.report.empty()) WriteReplacing(request.report, report.data(), report.size());
   if (depfile.empty()) return;
   std::string rule = DepfilePath(out) + ":";
   rule += " " + DepfilePath(in);
@@ -110,6 +121,8 @@ bool ParseCompile(int argc, char** argv, CompileRequest& request) {
       request.depfile = argv[i + 1];
     } else if (option == "--files") {
       request.carriedFiles = argv[i + 1];
+    } else if (option == "--carried") {
+      request.report = argv[i + 1];
     } else {
       return false;
     }

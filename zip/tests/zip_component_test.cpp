@@ -129,7 +129,9 @@ TEST(ZipMasterProperties, TakeADescriptionsValuesAndHandlers) {
   EXPECT_EQ(zip.AddCompLevel(), 3);
   EXPECT_TRUE(zip.Trace());
   EXPECT_EQ(zip.FSpecArgs(), (Names{"*.txt", "a?.exe"}));
-  if (table.Find("ExtrOptions")->GetInt) EXPECT_EQ(table.Find("ExtrOptions")->GetInt(), 0x02);
+  if (table.Find("ExtrOptions")->GetInt) {
+    EXPECT_EQ(table.Find("ExtrOptions")->GetInt(), 0x02);
+  }
 
   int updates = 0;
   table.Find("OnDirUpdate")->BindHandler(std::any(TNotifyEvent([&](TComponent* sender) {

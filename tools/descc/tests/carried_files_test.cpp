@@ -62,11 +62,14 @@ TEST(CarriedFiles, StoredAtCompileTimeAndRestoredByteForByte) {
   text += "end\n";
 
   DescriptionObject root = DecodeDescription(DescriptionFromText(text, nullptr));
-  std::vector<std::string> read;
-  StoreCarriedFiles(root, folder.string(), [&](const std::string& path) { read.push_back(path); });
+  std::vector<CarriedFile> stored;
+  StoreCarriedFiles(root, folder.string(), [&](const CarriedFile& file) { stored.push_back(file); });
   const Bytes compiled = EncodeDescription(root);
   std::filesystem::remove_all(folder);
-  EXPECT_EQ(read.size(), files.size());
+  ASSERT_EQ(stored.size(), files.size());
+  EXPECT_EQ(stored[0].valueSize, 10u) << "an empty file compressed: the container's head alone";
+  EXPECT_EQ(stored[4].valueSize, 4u + 70001u) << "a file stored plainly: its length, then its bytes";
+  EXPECT_EQ(stored[4].path, (folder / "archive.zip").string());
 
   TCarrier window(nullptr);
   ReadComponentDescription(compiled, window);
