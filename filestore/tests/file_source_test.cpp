@@ -278,8 +278,11 @@ TEST_F(FileSource, ATemporaryFolderTooLongOrThatCannotHoldTheFileIsAClearError) 
   const std::string tooLong = folder_ + PathSeparator() + std::string(260, 'x');
   SetTemporaryFolder(tooLong);
   TByteViewStream first(value);
-  EXPECT_EQ(MessageOf([&] { source.ReadFileData(first); }),
-            "The folder for temporary files is longer than 260 characters: " + tooLong);
+  // Some systems refuse such a folder themselves (Wine reports none).
+  const std::string refused = MessageOf([&] { source.ReadFileData(first); });
+  EXPECT_TRUE(refused == "The folder for temporary files is longer than 260 characters: " + tooLong ||
+              refused == "The system names no folder for temporary files")
+      << refused;
   EXPECT_EQ(source.FileName(), "");
 
   const std::string missing = folder_ + PathSeparator() + "gone";

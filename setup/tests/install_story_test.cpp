@@ -345,6 +345,22 @@ TEST_F(InstallStory, AMemberThatFailsItsCheckLeavesNothingOfItself) {
   EXPECT_TRUE(NoInstallationRegistered());
 }
 
+TEST_F(InstallStory, ATemporaryFolderTooLongIsAStartupErrorNotAFileElsewhere) {
+  const std::string tooLong = temp_.string() + "\\" + std::string(250, 'x') + "\\";
+  SetupRun run(kSetupProgram, tooLong);
+  const SetupBox box = run.WaitForBox();
+  ASSERT_NE(box.Window, nullptr);
+  EXPECT_EQ(box.Caption, "Application Error");
+  // Wine itself refuses so long a folder and reports none.
+  EXPECT_TRUE(box.Text.find("The folder for temporary files is longer than 260 characters: " + tooLong) !=
+                  std::string::npos ||
+              box.Text.find("The system names no folder for temporary files") != std::string::npos)
+      << box.Text;
+  SetupRun::PressEnter(box);
+  EXPECT_EQ(run.WaitForExit(), 1u);
+  EXPECT_EQ(FilesIn(temp_), std::set<std::string>{});
+}
+
 TEST_F(InstallStory, AFullDiskStopsTheInstallPartWay) {
   if (!fs::exists(std::string(kFullDrive) + "\\")) GTEST_SKIP() << "no small drive could be mounted";
   const fs::path d = fs::path(std::string(kFullDrive) + "\\") / "TAV Quillbox";
