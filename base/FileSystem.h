@@ -32,3 +32,26 @@ bool FileExistsAt(const std::string& path);
 bool RemoveFileAt(const std::string& path);
 // Renames from to to, replacing a file already named to; false when it could not.
 bool RenameFileReplacing(const std::string& from, const std::string& to);
+// Copies the file from to to, replacing a file already named to; false when
+// it could not.
+bool CopyFileReplacing(const std::string& from, const std::string& to);
+
+// The separator between the folders of a path the program builds: '\' on
+// Windows, '/' where the portable code is tested natively.
+char PathSeparator();
+// True when a folder exists at path.
+bool FolderExistsAt(const std::string& path);
+// Makes one folder (its parent must exist); false when it could not.
+bool CreateFolderAt(const std::string& path);
+
+// The user's folder for temporary files as the system reports it (on
+// Windows with a trailing backslash); empty when it reports none. A folder
+// over 1,023 characters comes back cut to that length.
+std::string TemporaryFolder();
+// The seconds, 0 to 59, of the current local time.
+int LocalTimeSeconds();
+
+// Why the last call of this seam that reported a failure failed, in the
+// system's words: one line, without a final full stop (the error box adds
+// one). Read it right after the failure.
+std::string LastFileSystemErrorText();

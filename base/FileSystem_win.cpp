@@ -56,3 +56,42 @@ bool RemoveFileAt(const std::string& path) { return DeleteFileA(path.c_str()) !=
 bool RenameFileReplacing(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
+
+bool CopyFileReplacing(const std::string& from, const std::string& to) {
+  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+char PathSeparator() { return '\\'; }
+
+bool FolderExistsAt(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool CreateFolderAt(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+std::string TemporaryFolder() {
+  // Room for what the file store accepts and more: a longer folder comes
+  // back as long as the buffer, which is enough to refuse it.
+  char folder[1024];
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  return std::string(folder, length < sizeof folder ? length : sizeof folder);
+}
+
+int LocalTimeSeconds() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return now.wSecond % 60;
+}
+
+std::string LastFileSystemErrorText() {
+  char text[512];
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0,
+                                text, sizeof text, nullptr);
+  // The system's text ends in a full stop and a line break; the error box
+  // adds its own full stop.
+  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ' ||
+                        text[length - 1] == '.'))
+    --length;
+  return length > 0 ? std::string(text, length) : std::string("an unknown system error");
+}

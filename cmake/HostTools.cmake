@@ -23,26 +23,34 @@ function(tav_host_tool var name)
   endif()
 endfunction()
 
-# tav_embed_description(target TEXT Form.txt NAME TForm1): compiles the window
-# description's text form at build time (again whenever the text, a file it
-# names, or descc changes) and links the binary form into the Windows target
-# as the RCDATA resource NAME. A native tree only compiles it, which checks
-# the text.
+# tav_embed_description(target TEXT Form.txt NAME TForm1 [FILES dir DEPENDS
+# file...]): compiles the window description's text form at build time
+# (again whenever the text, a file it names, or descc changes) and links the
+# binary form into the Windows target as the RCDATA resource NAME. The files
+# of its file sources are taken from FILES (descc --files); list them, or
+# what makes them, in DEPENDS; NAME.bin.carried beside the compiled form
+# lists them with the size of what was stored. A native tree only compiles
+# it, which checks the text.
 function(tav_embed_description target)
-  cmake_parse_arguments(D "" "TEXT;NAME" "" ${ARGN})
+  cmake_parse_arguments(D "" "TEXT;NAME;FILES" "DEPENDS" ${ARGN})
   if(NOT D_TEXT OR NOT D_NAME)
-    message(FATAL_ERROR "tav_embed_description(${target} TEXT file NAME resource)")
+    message(FATAL_ERROR "tav_embed_description(${target} TEXT file NAME resource [FILES dir DEPENDS file...])")
   endif()
   get_filename_component(text ${D_TEXT} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-  set(folder ${CMAKE_CURRENT_BINARY_DIR}/descriptions)
+  set(folder ${CMAKE_CURRENT_BINARY_DIR}/descriptions/${target})
   set(binary ${folder}/${D_NAME}.bin)
+  set(files)
+  if(D_FILES)
+    # ${binary}.carried lists what the file sources store (scripts/sizes.sh).
+    set(files --files ${D_FILES} --carried ${binary}.carried)
+  endif()
   tav_host_tool(descc descc)
   add_custom_command(OUTPUT ${binary}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
-    COMMAND ${descc} compile ${text} ${binary} --depfile ${binary}.d
-    DEPENDS ${text} ${descc}
+    COMMAND ${descc} compile ${text} ${binary} --depfile ${binary}.d ${files}
+    DEPENDS ${text} ${descc} ${D_DEPENDS}
     DEPFILE ${binary}.d
-    COMMENT "Compiling window description ${D_NAME}"
+    COMMENT "Compiling window description ${D_NAME} of ${target}"
     VERBATIM)
   if(WIN32)
     # One resource script per target with all its descriptions: GNU ld

@@ -33,69 +33,39 @@ void PropertyTable::ThrowHandlerMismatch(const char* event) {
   throw Exception(FormatText("The handler bound to %s does not fit that event", event));
 }
 
-void PropertyTable::Boolean(const char* name, Accessor<bool()> get,
-                            Accessor<void(bool)> set) {
+void PropertyTable::AddBoolean(const char* name, Accessor<bool()> get, Accessor<void(bool)> set) {
   PropertyInfo& info = Add(name, PropertyKind::Boolean);
   info.GetBool = get;
   info.SetBool = set;
 }
 
-void PropertyTable::Integer(const char* name, Accessor<std::int32_t()> get,
-                            Accessor<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(name, PropertyKind::Integer);
+void PropertyTable::AddInteger(const char* name, PropertyKind kind, SymbolList symbols,
+                               Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
+  PropertyInfo& info = Add(name, kind);
+  info.Symbols.assign(symbols.begin(), symbols.end());
   info.GetInt = get;
   info.SetInt = set;
 }
 
-void PropertyTable::String(const char* name, Accessor<std::string()> get,
-                           Accessor<void(const std::string&)> set) {
+void PropertyTable::AddString(const char* name, Accessor<std::string()> get,
+                              Accessor<void(const std::string&)> set) {
   PropertyInfo& info = Add(name, PropertyKind::String);
   info.GetString = get;
   info.SetString = set;
 }
 
-void PropertyTable::Enum(const char* name, SymbolList symbols,
-                         Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(name, PropertyKind::Enum);
-  info.Symbols.assign(symbols.begin(), symbols.end());
-  info.GetInt = get;
-  info.SetInt = set;
-}
-
-void PropertyTable::Set(const char* name, SymbolList symbols,
-                        Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
-  PropertyInfo& info = Add(name, PropertyKind::Set);
-  info.Symbols.assign(symbols.begin(), symbols.end());
-  info.GetInt = get;
-  info.SetInt = set;
-}
-
-void PropertyTable::Enum(const char* name, std::initializer_list<const char*> symbols,
-                         Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
-  Enum(name, SymbolList(symbols.begin(), symbols.size()), get, set);
-}
-
-void PropertyTable::Set(const char* name, std::initializer_list<const char*> symbols,
-                        Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set) {
-  Set(name, SymbolList(symbols.begin(), symbols.size()), get, set);
-}
-
-void PropertyTable::Strings(const char* name, Accessor<std::vector<std::string>()> get,
-                            Accessor<void(const std::vector<std::string>&)> set) {
+void PropertyTable::AddStrings(const char* name, Accessor<std::vector<std::string>()> get,
+                               Accessor<void(const std::vector<std::string>&)> set) {
   PropertyInfo& info = Add(name, PropertyKind::Strings);
   info.GetLines = get;
   info.SetLines = set;
 }
 
-void PropertyTable::Binary(const char* name, Accessor<std::vector<std::uint8_t>()> get,
-                           Accessor<void(std::span<const std::uint8_t>)> set) {
+void PropertyTable::AddBinary(const char* name, Accessor<std::vector<std::uint8_t>()> get,
+                              Accessor<void(std::span<const std::uint8_t>)> set) {
   PropertyInfo& info = Add(name, PropertyKind::Binary);
   info.GetBytes = get;
   info.SetBytes = set;
-}
-
-void PropertyTable::StoredWhen(Accessor<bool()> stored) {
-  properties_.back().IsStored = stored;
 }
 
 const PropertyInfo* PropertyTable::Find(const std::string& name) const {

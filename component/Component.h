@@ -100,26 +100,63 @@ struct PropertyInfo {
   Accessor<void(const std::any& handler)> BindHandler;
 };
 
-// The properties of one component, in declaration order.
+// Getters and stored-when rules serve only the description writer. The
+// Windows builds only read descriptions and define
+// TAV_DESCRIPTIONS_READ_ONLY: there the getters a component declares are
+// dropped unused, so their code is never compiled in (in the setup program
+// they would cost several kilobytes). The mode is a template argument, so a
+// library built one way and a test built the other never share an
+// instantiation.
+struct WritableDescriptions {};
+struct ReadOnlyDescriptions {};
+#if defined(TAV_DESCRIPTIONS_READ_ONLY)
+using DescriptionMode = ReadOnlyDescriptions;
+#else
+using DescriptionMode = WritableDescriptions;
+#endif
+
+// The properties of one component, in declaration order. Each declaration
+// takes the property's getter and setter (callables fitting the Accessor
+// signatures); in a read-only build the getter and stored-when rule are
+// dropped and PropertyInfo's Get* and IsStored stay unset.
 class PropertyTable {
  public:
-  void Boolean(const char* name, Accessor<bool()> get, Accessor<void(bool)> set);
-  void Integer(const char* name, Accessor<std::int32_t()> get,
-               Accessor<void(std::int32_t)> set);
-  void String(const char* name, Accessor<std::string()> get,
-              Accessor<void(const std::string&)> set);
-  void Enum(const char* name, SymbolList symbols,
-            Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set);
-  void Set(const char* name, SymbolList symbols,
-           Accessor<std::int32_t()> get, Accessor<void(std::int32_t)> set);
-  void Enum(const char* name, std::initializer_list<const char*> symbols, Accessor<std::int32_t()> get,
-            Accessor<void(std::int32_t)> set);
-  void Set(const char* name, std::initializer_list<const char*> symbols, Accessor<std::int32_t()> get,
-           Accessor<void(std::int32_t)> set);
-  void Strings(const char* name, Accessor<std::vector<std::string>()> get,
-               Accessor<void(const std::vector<std::string>&)> set);
-  void Binary(const char* name, Accessor<std::vector<std::uint8_t>()> get,
-              Accessor<void(std::span<const std::uint8_t>)> set);
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void Boolean(const char* name, GetF get, SetF set) {
+    AddBoolean(name, Getter<bool(), Mode>(get), set);
+  }
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void Integer(const char* name, GetF get, SetF set) {
+    AddInteger(name, PropertyKind::Integer, {}, Getter<std::int32_t(), Mode>(get), set);
+  }
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void String(const char* name, GetF get, SetF set) {
+    AddString(name, Getter<std::string(), Mode>(get), set);
+  }
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void Enum(const char* name, SymbolList symbols, GetF get, SetF set) {
+    AddInteger(name, PropertyKind::Enum, symbols, Getter<std::int32_t(), Mode>(get), set);
+  }
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void Set(const char* name, SymbolList symbols, GetF get, SetF set) {
+    AddInteger(name, PropertyKind::Set, symbols, Getter<std::int32_t(), Mode>(get), set);
+  }
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void Enum(const char* name, std::initializer_list<const char*> symbols, GetF get, SetF set) {
+    Enum<GetF, SetF, Mode>(name, SymbolList(symbols.begin(), symbols.size()), get, set);
+  }
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void Set(const char* name, std::initializer_list<const char*> symbols, GetF get, SetF set) {
+    this->Set<GetF, SetF, Mode>(name, SymbolList(symbols.begin(), symbols.size()), get, set);
+  }
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void Strings(const char* name, GetF get, SetF set) {
+    AddStrings(name, Getter<std::vector<std::string>(), Mode>(get), set);
+  }
+  template <class GetF, class SetF, class Mode = DescriptionMode>
+  void Binary(const char* name, GetF get, SetF set) {
+    AddBinary(name, Getter<std::vector<std::uint8_t>(), Mode>(get), set);
+  }
 
   // An event of handler type Handler (TNotifyEvent or an event type of the
   // component's own); bind, a lambda capturing at most one pointer, receives
@@ -128,7 +165,10 @@ class PropertyTable {
   void Event(const char* name, Bind bind);
 
   // Marks the property declared last as stored only while stored() is true.
-  void StoredWhen(Accessor<bool()> stored);
+  template <class Stored, class Mode = DescriptionMode>
+  void StoredWhen(Stored stored) {
+    properties_.back().IsStored = Getter<bool(), Mode>(stored);
+  }
 
   const PropertyInfo* Find(const std::string& name) const;
   const std::vector<PropertyInfo>& All() const { return properties_; }
@@ -137,7 +177,24 @@ class PropertyTable {
   void BeginExtra() { published_ = false; }
 
  private:
+  template <class Signature, class Mode, class GetF>
+  static Accessor<Signature> Getter(const GetF& get) {
+    if constexpr (std::is_same_v<Mode, ReadOnlyDescriptions>) {
+      return {};
+    } else {
+      return Accessor<Signature>(get);
+    }
+  }
+
   PropertyInfo& Add(const char* name, PropertyKind kind);
+  void AddBoolean(const char* name, Accessor<bool()> get, Accessor<void(bool)> set);
+  void AddInteger(const char* name, PropertyKind kind, SymbolList symbols, Accessor<std::int32_t()> get,
+                  Accessor<void(std::int32_t)> set);
+  void AddString(const char* name, Accessor<std::string()> get, Accessor<void(const std::string&)> set);
+  void AddStrings(const char* name, Accessor<std::vector<std::string>()> get,
+                  Accessor<void(const std::vector<std::string>&)> set);
+  void AddBinary(const char* name, Accessor<std::vector<std::uint8_t>()> get,
+                 Accessor<void(std::span<const std::uint8_t>)> set);
   [[noreturn]] static void ThrowHandlerMismatch(const char* event);
 
   std::vector<PropertyInfo> properties_;

@@ -96,7 +96,7 @@ void ApplyValue(const PropertyInfo& info, const DescriptionValue& value, TCompon
       info.SetLines(value.Items);
       break;
     case PropertyKind::Binary:
-      info.SetBytes(value.Bytes);
+      info.SetBytes(value.Binary());
       break;
     case PropertyKind::Event: {
       const std::any* handler = root.FindHandler(value.Text);
@@ -163,6 +163,7 @@ class ComponentLoader {
 }  // namespace
 
 void ReadComponentDescription(std::span<const std::uint8_t> bytes, TComponent& root) {
-  const DescriptionObject description = DecodeDescription(bytes);
+  // The carried files are set from where they lie in bytes, not copied.
+  const DescriptionObject description = DecodeDescription(bytes, BinaryValues::Viewed);
   ComponentLoader(root).LoadRoot(description);
 }

@@ -87,8 +87,8 @@ class DescriptionWriter {
         break;
       case DescriptionValueKind::Binary:
         Type(DescriptionValueType::Binary);
-        Length(value.Bytes.size());
-        Raw(value.Bytes.data(), value.Bytes.size());
+        Length(value.Binary().size());
+        Raw(value.Binary().data(), value.Binary().size());
         break;
       case DescriptionValueKind::Set:
         Type(DescriptionValueType::Set);

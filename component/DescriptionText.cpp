@@ -444,12 +444,12 @@ class Printer {
         out_ += ')';
         break;
       case DescriptionValueKind::Binary:
-        Binary(value.Bytes, depth);
+        Binary(value.Binary(), depth);
         break;
     }
   }
 
-  void Binary(const std::vector<std::uint8_t>& bytes, int depth) {
+  void Binary(std::span<const std::uint8_t> bytes, int depth) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     constexpr std::size_t kBytesPerLine = 32;
     out_ += '{';

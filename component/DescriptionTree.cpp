@@ -54,10 +54,9 @@ class DescriptionReader {
 
   std::string ShortString(const char* what) { return Characters(Byte(what), what); }
 
-  std::vector<std::uint8_t> Bytes(std::size_t count, const char* what) {
+  std::span<const std::uint8_t> Bytes(std::size_t count, const char* what) {
     Require(count, what);
-    std::vector<std::uint8_t> result(bytes_.begin() + static_cast<std::ptrdiff_t>(offset_),
-                                     bytes_.begin() + static_cast<std::ptrdiff_t>(offset_ + count));
+    const std::span<const std::uint8_t> result = bytes_.subspan(offset_, count);
     offset_ += count;
     return result;
   }
@@ -71,7 +70,7 @@ std::string ReadLongString(DescriptionReader& reader) {
   return reader.Characters(reader.Unsigned(4, "long string length"), "long string");
 }
 
-DescriptionValue ReadValue(DescriptionReader& reader) {
+DescriptionValue ReadValue(DescriptionReader& reader, BinaryValues binaryValues) {
   const std::size_t at = reader.Offset();
   DescriptionValue value;
   const auto type = static_cast<DescriptionValueType>(reader.Byte("value type"));
@@ -105,7 +104,11 @@ DescriptionValue ReadValue(DescriptionReader& reader) {
       break;
     case DescriptionValueType::Binary:
       value.Kind = DescriptionValueKind::Binary;
-      value.Bytes = reader.Bytes(reader.Unsigned(4, "binary length"), "binary value");
+      value.View = reader.Bytes(reader.Unsigned(4, "binary length"), "binary value");
+      if (binaryValues == BinaryValues::Copied) {
+        value.Bytes.assign(value.View.begin(), value.View.end());
+        value.View = {};
+      }
       break;
     case DescriptionValueType::Set:
       value.Kind = DescriptionValueKind::Set;
@@ -132,7 +135,8 @@ DescriptionValue ReadValue(DescriptionReader& reader) {
   return value;
 }
 
-DescriptionObject ReadObject(DescriptionReader& reader, std::string className, std::size_t at, int depth) {
+DescriptionObject ReadObject(DescriptionReader& reader, std::string className, std::size_t at, int depth,
+                             BinaryValues binaryValues) {
   if (depth > kMaxDescriptionDepth) reader.Fail("objects nested too deep", at);
   DescriptionObject object;
   object.Offset = at;
@@ -142,20 +146,20 @@ DescriptionObject ReadObject(DescriptionReader& reader, std::string className, s
     const std::size_t propertyAt = reader.Offset();
     std::string name = reader.ShortString("property name");
     if (name.empty()) break;
-    object.Properties.push_back({std::move(name), ReadValue(reader), propertyAt});
+    object.Properties.push_back({std::move(name), ReadValue(reader, binaryValues), propertyAt});
   }
   for (;;) {
     const std::size_t childAt = reader.Offset();
     std::string childClass = reader.ShortString("class name");
     if (childClass.empty()) break;
-    object.Children.push_back(ReadObject(reader, std::move(childClass), childAt, depth + 1));
+    object.Children.push_back(ReadObject(reader, std::move(childClass), childAt, depth + 1, binaryValues));
   }
   return object;
 }
 
 }  // namespace
 
-DescriptionObject DecodeDescription(std::span<const std::uint8_t> bytes) {
+DescriptionObject DecodeDescription(std::span<const std::uint8_t> bytes, BinaryValues binaryValues) {
   DescriptionReader reader(bytes);
   const std::size_t signatureSize = sizeof kDescriptionSignature - 1;
   if (reader.Characters(std::min(signatureSize, bytes.size()), "signature") != kDescriptionSignature)
@@ -163,7 +167,7 @@ DescriptionObject DecodeDescription(std::span<const std::uint8_t> bytes) {
   const std::size_t rootAt = reader.Offset();
   std::string rootClass = reader.ShortString("class name");
   if (rootClass.empty()) reader.Fail("empty root class name", rootAt);
-  DescriptionObject root = ReadObject(reader, std::move(rootClass), rootAt, 1);
+  DescriptionObject root = ReadObject(reader, std::move(rootClass), rootAt, 1, binaryValues);
   if (!reader.AtEnd()) reader.Fail("bytes after the root object", reader.Offset());
   return root;
 }

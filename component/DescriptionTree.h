@@ -54,7 +54,11 @@ struct DescriptionValue {
   bool Boolean = false;              // Boolean
   std::string Text;                  // String, Ident
   std::vector<std::string> Items;    // Set members, List lines
-  std::vector<std::uint8_t> Bytes;   // Binary
+  std::vector<std::uint8_t> Bytes;   // Binary, held by the value
+  std::span<const std::uint8_t> View;  // Binary, decoded as a view into the input
+
+  // A Binary value's bytes, wherever they are held.
+  std::span<const std::uint8_t> Binary() const { return View.data() != nullptr ? View : Bytes; }
 };
 
 struct DescriptionProperty {
@@ -71,11 +75,17 @@ struct DescriptionObject {
   std::size_t Offset = 0;  // where the object starts in the binary form
 };
 
+// Where DecodeDescription puts binary values: copied into Bytes, or as
+// views into the decoded bytes (View), which must then outlive the tree; a
+// window that carries large files reads them where they lie.
+enum class BinaryValues { Copied, Viewed };
+
 // Decodes and checks a whole description: every length is checked against the
 // bytes that remain before anything is allocated, nesting is limited to
 // kMaxDescriptionDepth, and nothing may follow the root object. Throws
 // Exception "Invalid window description: WHAT at offset N".
-DescriptionObject DecodeDescription(std::span<const std::uint8_t> bytes);
+DescriptionObject DecodeDescription(std::span<const std::uint8_t> bytes,
+                                    BinaryValues binaryValues = BinaryValues::Copied);
 
 // Encodes a tree in the smallest form of each value (int8 before int16 before
 // int32, short strings up to 255 characters). Throws Exception for a tree the

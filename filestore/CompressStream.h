@@ -55,6 +55,9 @@ class TCompressStream {
   void ReadBlocks(TStream& source, const BlockVisitor& visit);
 
  private:
+  // The block size field in front of every block record.
+  static constexpr std::int32_t kRecordHeader = 4;
+
   std::int32_t ReadHeader(TStream& source);
   std::int32_t ReadBlockRecord(TStream& source, std::int32_t total, std::uint8_t* block);
 

@@ -3,9 +3,8 @@
 # display and writes docs/screenshots/{splash,main,readme}.png, then the
 # splash and the main window again with the display at 144 dpi (150 %):
 # docs/screenshots/{splash,main}-144dpi.png.
-# Needs a built win64 tree (scripts/build.sh); installs the few packages it
-# uses itself: Wine's own fonts (the designed "MS Sans Serif" and the
-# stand-ins Wine maps to it), ImageMagick's `import` and xwininfo.
+# Needs a built win64 tree (scripts/build.sh); photo-prefix.sh installs the
+# few packages photographs need.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=${TAV_BUILD_DIR:-$root/build}/win64/bin
@@ -15,25 +14,11 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
-need=()
-for p in fonts-wine imagemagick x11-utils; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}" >/dev/null
-fi
-
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/tav-shots.XXXXXX)
 trap 'bash "$root/scripts/wine-prefix.sh" destroy "$WINEPREFIX"' EXIT
-bash "$root/scripts/wine-prefix.sh" create "$WINEPREFIX"
+bash "$root/scripts/photo-prefix.sh" "$WINEPREFIX"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Wine's own fonts ("MS Sans Serif", Tahoma, Marlett for the title-bar
-# buttons) where every Wine build finds them: the prefix's Fonts folder.
-cp /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-# No window manager on Xvfb: let Wine draw the title bars and frames itself.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-wineserver -w
 
 # shoot FILE "WINDOW TITLE" PROGRAM ARGS...: starts the program, waits for
 # the window to be mapped, photographs it and ends the program.

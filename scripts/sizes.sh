@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
 # Prints the size table of the shipped i686 build: the two carried libraries,
-# the stand-in program and the uninstaller, stripped; the forms the setup
-# program carries them in (the libraries packed by pmcs as PMCS10 containers,
-# the application archive made by tavzip -9 and stored plainly); the setup
-# exe itself and the whole tavqbx21.exe with everything it carries, each
-# against its limit.
+# the stand-in program and the uninstaller, stripped; what each carried file
+# costs the setup program (its stored "FileData" value: the libraries as
+# PMCS10 containers, the application archive plainly); the setup exe without
+# those values and the whole tavqbx21.exe, each against its limit.
 #
 #   bash scripts/sizes.sh [--report] [WIN32_TREE]     (default build/win32)
 #
-# The tree's build writes size-table-inputs.txt (cmake/SizeTable.cmake): the
-# files measured, the archive's members, the host tools; and it prints this
-# table after each build (--report). As long as the setup exe carries none of
-# the files, the whole program is projected from the parts; once it carries
-# them, its real size is read instead. Exit status 1 when a size is over its
-# limit, 2 when an input is missing (0 with --report, which only says so).
+# The tree's build writes size-table-inputs.txt (cmake/SizeTable.cmake) and
+# prints this table after each build (--report). Exit status 1 when a size
+# is over its limit, 2 when an input is missing (0 with --report, which only
+# says so).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 report_only=no
@@ -32,8 +29,6 @@ missing() {
 }
 
 [ -f "$inputs" ] || missing "$inputs"
-
-members=()
 while IFS='=' read -r key value; do
   case $key in
     unzdll) unzdll=$value ;;
@@ -42,27 +37,18 @@ while IFS='=' read -r key value; do
     uninstall) uninstall=$value ;;
     setup) setup=$value ;;
     setup_limit) setup_limit=$value ;;
-    pmcs) pmcs=$value ;;
-    tavzip) tavzip=$value ;;
-    member) members+=("$value") ;;
+    carried_list) carried_list=$value ;;
   esac
 done <"$inputs"
-
-for file in "$unzdll" "$zipdll" "$quillbox" "$uninstall" "$setup" "$pmcs" "$tavzip" "${members[@]}"; do
+for file in "$unzdll" "$zipdll" "$quillbox" "$uninstall" "$setup" "$carried_list"; do
   [ -f "$file" ] || missing "$file"
 done
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
 readonly kLibraryLimit=$((160 * 1024))
 readonly kWholeLimit=$((640 * 1024))
-# What a carried file costs the description beyond its bytes: the value's
-# name "FileData", its type and its length (14 bytes), three times, and the
-# plain archive's own length in front of it (4 bytes).
-readonly kFramingBytes=$((3 * 14 + 4))
-
 over=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 # The size of a file stripped, whether or not it is (the build links the
 # shipped files without symbols, and carries them as they are).
@@ -85,52 +71,23 @@ row() {
   printf '  %-46s %9d %8.1f %s\n' "$1" "$2" "$(awk "BEGIN { print $2 / 1024 }")" "$verdict"
 }
 
-unzdll_bytes=$(stripped_size "$unzdll")
-zipdll_bytes=$(stripped_size "$zipdll")
-quillbox_bytes=$(stripped_size "$quillbox")
-uninstall_bytes=$(stripped_size "$uninstall")
-
-# The carried forms: the libraries packed, the members archived.
-"$pmcs" pack "$unzdll" "$work/unzdll.pmcs" >/dev/null
-"$pmcs" pack "$zipdll" "$work/zipdll.pmcs" >/dev/null
-unzdll_packed=$(stat -c %s "$work/unzdll.pmcs")
-zipdll_packed=$(stat -c %s "$work/zipdll.pmcs")
-"$tavzip" -9 -j "$work/archive.zip" "${members[@]}" >/dev/null
-archive_bytes=$(stat -c %s "$work/archive.zip")
-carried=$((unzdll_packed + zipdll_packed + archive_bytes + kFramingBytes))
-
-# The setup exe is linked without symbols; read as it is, with what it carries.
-setup_bytes=$(stat -c %s "$setup")
-# Does the setup exe carry the libraries already? Then their packed bytes
-# stand in it as they are.
-if python3 -c 'import sys; sys.exit(0 if open(sys.argv[2], "rb").read() in open(sys.argv[1], "rb").read() else 1)' \
-     "$setup" "$work/unzdll.pmcs"; then
-  carries=yes
-else
-  carries=no
-fi
-
 echo "== sizes of the i686 build, stripped (KB = 1024 bytes)"
 printf '  %-46s %9s %8s %7s\n' "" bytes KB "limit KB"
-row "unzdll.dll" "$unzdll_bytes" "$kLibraryLimit"
-row "zipdll.dll" "$zipdll_bytes" "$kLibraryLimit"
-row "TAV Quillbox.exe" "$quillbox_bytes"
-row "uninstall.exe" "$uninstall_bytes"
-row "unzdll.dll as carried (pmcs)" "$unzdll_packed"
-row "zipdll.dll as carried (pmcs)" "$zipdll_packed"
-row "application archive (tavzip -9, ${#members[@]} members)" "$archive_bytes"
-if [ "$carries" = yes ]; then
-  row "setup exe without carried files (estimated)" $((setup_bytes - carried)) "$setup_limit"
-  row "tavqbx21.exe as built" "$setup_bytes" "$kWholeLimit"
-else
-  row "setup exe without carried files" "$setup_bytes" "$setup_limit"
-  # The carried bytes go into the resource section, which grows in whole
-  # 512-byte file-alignment steps.
-  projected=$(((setup_bytes + carried + 511) / 512 * 512))
-  at_limit=$(((setup_limit + carried + 511) / 512 * 512))
-  row "tavqbx21.exe projected" "$projected" "$kWholeLimit"
-  row "tavqbx21.exe projected, setup exe at its limit" "$at_limit" "$kWholeLimit"
-fi
+row "unzdll.dll" "$(stripped_size "$unzdll")" "$kLibraryLimit"
+row "zipdll.dll" "$(stripped_size "$zipdll")" "$kLibraryLimit"
+row "TAV Quillbox.exe" "$(stripped_size "$quillbox")"
+row "uninstall.exe" "$(stripped_size "$uninstall")"
+# The description compiler lists each file source's stored value as
+# "component bytes file".
+stored=0
+while read -r component bytes file; do
+  row "$(basename "$file") as carried ($component)" "$bytes"
+  stored=$((stored + bytes))
+done <"$carried_list"
+setup_bytes=$(stat -c %s "$setup")
+# To within the resource section's 512-byte file alignment.
+row "setup exe without its carried values" $((setup_bytes - stored)) "$setup_limit"
+row "tavqbx21.exe, carrying them" "$setup_bytes" "$kWholeLimit"
 if [ "$over" = 1 ] && [ "$report_only" = no ]; then
   exit 1
 fi

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "base/Exception.h"
+#include "filestore/FileSrc.h"
 #include "filestore/LZRW1KH.h"
 #include "setup/fmain.h"
 #include "setup/fsplash.h"
@@ -66,6 +67,7 @@ int RunSetupProgram() {
     RegisterStandardControls();
     ShowSplash();
     RegisterZipMstrComponents();
+    RegisterFileSrcComponents();
     RegisterFBrowseComponents();
     modules.Initialize();
     Application.SetTitle("TAV Quillbox Setup");

@@ -1,5 +1,6 @@
 #include "setup/fmain.h"
 
+#include "setup/MainWindowInstall.h"
 #include "setup/helpform.h"
 #include "sysint/install.h"
 #include "winui/Screen.h"
@@ -8,6 +9,9 @@ TForm1* Form1 = nullptr;
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   Publish("Zip", Zip);
+  Publish("fs_zipdll", fs_zipdll);
+  Publish("fs_unzdll", fs_unzdll);
+  Publish("fs_zip", fs_zip);
   Publish("GroupBox1", GroupBox1);
   Publish("e_Dir", e_Dir);
   Publish("b_Install", b_Install);
@@ -58,5 +62,6 @@ void TForm1::b_ReadMeClick(TComponent*) {
 }
 
 void TForm1::b_InstallClick(TComponent*) {
-  // The install sequence is built on top of the file sources, still to come.
+  MainWindowInstall install(*this);
+  RunInstallSequence(install);
 }

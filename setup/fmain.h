@@ -1,9 +1,10 @@
 // The main setup window: welcome text, destination folder with "Browse ...",
 // the three options, and the buttons "View ReadMe ...", "Install" and
-// "Cancel"; it also carries the zip archive component and the folder
-// browser.
+// "Cancel"; it also carries the files to install (three file sources), the
+// zip archive component and the folder browser.
 #pragma once
 
+#include "filestore/FileSrc.h"
 #include "sysint/FBrowse.h"
 #include "winui/Buttons.h"
 #include "winui/Edits.h"
@@ -20,6 +21,9 @@ class TForm1 : public TForm {
   std::string ClassName() const override { return "TForm1"; }
 
   TZipMaster* Zip = nullptr;
+  TFileSource* fs_zipdll = nullptr;
+  TFileSource* fs_unzdll = nullptr;
+  TFileSource* fs_zip = nullptr;
   TGroupBox* GroupBox1 = nullptr;
   TEdit* e_Dir = nullptr;
   TButton* b_Install = nullptr;

@@ -10,6 +10,11 @@
 
 namespace {
 
+// The shell-link object's class. Its identifiers are spelled out here and
+// the interfaces' taken with __uuidof: the system's uuid library holds every
+// identifier in one object file, 40 KB that the setup program would carry.
+constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 std::string SystemMessage(HRESULT code) {
   char* text = nullptr;
   const DWORD length = FormatMessageA(
@@ -42,14 +47,14 @@ void CreateShortcut(const std::string& target, const std::string& arguments,
 
   ComRef<IUnknown> object;
   const HRESULT created =
-      CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                       IID_IUnknown, object.Out());
+      CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                       __uuidof(IUnknown), object.Out());
   if (FAILED(created)) ThrowOleError(created);
 
   ComRef<IShellLinkA> link;
   ComRef<IPersistFile> file;
-  if (FAILED(object->QueryInterface(IID_IShellLinkA, link.Out())) ||
-      FAILED(object->QueryInterface(IID_IPersistFile, file.Out()))) {
+  if (FAILED(object->QueryInterface(__uuidof(IShellLinkA), link.Out())) ||
+      FAILED(object->QueryInterface(__uuidof(IPersistFile), file.Out()))) {
     throw Exception("Interface not supported");
   }
 

@@ -49,8 +49,8 @@ void TForm::MissingComponent(const std::string& name) const {
 }
 
 void TForm::Initialize(const std::string& className) {
-  const std::vector<std::uint8_t> description = LoadFormDescription(className);
-  ReadComponentDescription(description, *this);
+  const StoredDescription description = LoadFormDescription(className);
+  ReadComponentDescription(description.Bytes(), *this);
   for (const PublishedField& published : published_)
     if (!published.Bind(FindComponent(published.Name), published.Field)) MissingComponent(published.Name);
   if (!activeControlName_.empty()) {

@@ -5,18 +5,30 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
 using DescriptionSource = std::function<std::vector<std::uint8_t>(const std::string& className)>;
 
+// A form's description: the program's resource, read where it lies (the
+// files a window carries are not copied), or the bytes a source supplied.
+struct StoredDescription {
+  std::span<const std::uint8_t> Resource;
+  std::vector<std::uint8_t> Supplied;
+
+  std::span<const std::uint8_t> Bytes() const { return Resource.data() != nullptr ? Resource : Supplied; }
+};
+
 // The description of className. Throws Exception when there is none.
-std::vector<std::uint8_t> LoadFormDescription(const std::string& className);
+StoredDescription LoadFormDescription(const std::string& className);
 
 // Replaces the source (an empty function restores the resources); returns
 // the previous one.
 DescriptionSource SetDescriptionSource(DescriptionSource source);
 
-// The RCDATA resource of the program named name. Throws Exception when the
-// program has none of that name.
+// The RCDATA resource of the program named name, in place for the program's
+// lifetime. Throws Exception when the program has none of that name.
+std::span<const std::uint8_t> ResourceBytes(const std::string& name);
+// A copy of it.
 std::vector<std::uint8_t> ResourceDescription(const std::string& name);

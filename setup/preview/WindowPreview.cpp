@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "filestore/FileSrc.h"
 #include "setup/fmain.h"
 #include "setup/fsplash.h"
 #include "sysint/FBrowse.h"
@@ -17,6 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   Application.Initialize();
   RegisterStandardControls();
   RegisterZipMstrComponents();
+  RegisterFileSrcComponents();
   RegisterFBrowseComponents();
   Application.SetTitle("TAV Quillbox Setup");
   try {

@@ -1,5 +1,6 @@
 #include "setup/tests/SetupTestEnvironment.h"
 
+#include "filestore/FileSrc.h"
 #include "sysint/FBrowse.h"
 #include "winui/StandardControls.h"
 #include "winui/tests/DialogWatcher.h"
@@ -9,6 +10,7 @@ void PrepareWindowLayer() {
   Application.Initialize();
   RegisterStandardControls();
   RegisterZipMstrComponents();
+  RegisterFileSrcComponents();
   RegisterFBrowseComponents();
   Application.SetTitle("TAV Quillbox Setup");
 }

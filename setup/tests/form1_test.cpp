@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, EnterInTheFolderFieldAndEscapeDoNothing) {
   EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
   EXPECT_EQ(GetFocus(), Form1->e_Dir->Handle());
   EXPECT_EQ(Form1->e_Dir->Text(), folder);
-  EXPECT_EQ(Form1->ComponentCount(), 16u);  // no ReadMe window either
+  EXPECT_EQ(Form1->ComponentCount(), 19u);  // no ReadMe window either
 
   // Enter does press the button that has the focus.
   Form1->b_Cancel->SetFocus();

@@ -7,13 +7,21 @@
 #include "base/Exception.h"
 #include "base/FileStream.h"
 #include "component/DescriptionText.h"
+#include "component/DescriptionTree.h"
+#include "filestore/LZRW1KH.h"
+#include "tools/descc/CarriedFiles.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: descc compile IN.txt OUT.bin [--depfile OUT.d]\n"
+    "usage: descc compile IN.txt OUT.bin [--depfile OUT.d] [--files DIR]\n"
+    "                    [--carried LIST]\n"
     "                        compile the text form; files it names are read\n"
-    "                        relative to IN.txt's folder; the depfile lists them\n"
+    "                        relative to IN.txt's folder, the files of its file\n"
+    "                        sources (FileName) relative to DIR (default: the\n"
+    "                        same folder) and stored; the depfile lists them all;\n"
+    "                        LIST gets a line per file source: its name, the\n"
+    "                        size of the FileData value stored, its file\n"
     "       descc print IN.bin    print a binary description as text\n";
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
@@ -56,17 +64,38 @@ std::string DepfilePath(const std::string& path) {
   return escaped;
 }
 
-void Compile(const std::string& in, const std::string& out, const std::string& depfile) {
+struct CompileRequest {
+  std::string in;
+  std::string out;
+  std::string depfile;       // empty: none
+  std::string carriedFiles;  // the folder of the file sources' files; empty: IN's
+  std::string report;        // where to list the files stored; empty: nowhere
+};
+
+void Compile(const CompileRequest& request) {
+  const std::string& in = request.in;
+  const std::string& out = request.out;
+  const std::string& depfile = request.depfile;
   const std::vector<std::uint8_t> text = ReadWholeFile(in);
   std::vector<std::string> referenced;
   const std::string folder = FolderOf(in);
-  const std::vector<std::uint8_t> binary = DescriptionFromText(
+  DescriptionObject root = DecodeDescription(DescriptionFromText(
       std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), [&](const std::string& path) {
         const std::string resolved = !path.empty() && path[0] == '/' ? path : folder + path;
         referenced.push_back(resolved);
         return ReadWholeFile(resolved);
-      });
+      }));
+  std::string report;
+  StoreCarriedFiles(root, request.carriedFiles.empty() ? folder : request.carriedFiles,
+                    [&](const CarriedFile& file) {
+                      if (!file.path.empty()) referenced.push_back(file.path);
+                      report.append(file.component).append(" ");
+                      report.append(std::to_string(file.valueSize)).append(" ");
+                      report.append(file.path).append("\n");
+                    });
+  const std::vector<std::uint8_t> binary = EncodeDescription(root);
   WriteReplacing(out, binary.data(), binary.size());
+  if (!request.report.empty()) WriteReplacing(request.report, report.data(), report.size());
   if (depfile.empty()) return;
   std::string rule = DepfilePath(out) + ":";
   rule += " " + DepfilePath(in);
@@ -80,12 +109,32 @@ void Print(const std::string& in) {
   std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
+// Reads compile's options after IN and OUT; false for anything else.
+bool ParseCompile(int argc, char** argv, CompileRequest& request) {
+  if (argc < 4) return false;
+  request.in = argv[2];
+  request.out = argv[3];
+  for (int i = 4; i < argc; i += 2) {
+    if (i + 1 >= argc) return false;
+    const std::string option = argv[i];
+    if (option == "--depfile") {
+      request.depfile = argv[i + 1];
+    } else if (option == "--files") {
+      request.carriedFiles = argv[i + 1];
+    } else if (option == "--carried") {
+      request.report = argv[i + 1];
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
 int Run(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "compile" && argc == 4) {
-    Compile(argv[2], argv[3], "");
-  } else if (command == "compile" && argc == 6 && std::string(argv[4]) == "--depfile") {
-    Compile(argv[2], argv[3], argv[5]);
+  CompileRequest request;
+  if (command == "compile" && ParseCompile(argc, argv, request)) {
+    Compile(request);
   } else if (command == "print" && argc == 3) {
     Print(argv[2]);
   } else {
@@ -99,6 +148,7 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
+    InitializeLzrw1KH();  // file sources compress with the codec's table
     return Run(argc, argv);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "descc: %s\n", e.what());

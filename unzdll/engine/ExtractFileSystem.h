@@ -1,5 +1,5 @@
 // What the extraction engine needs from the file system beyond base/FileSystem.h:
-// folders, exclusive creation, replacing, file identities and modification times. ExtractFileSystem_posix.cpp
+// removing folders, exclusive creation, replacing, file identities and modification times. ExtractFileSystem_posix.cpp
 // and ExtractFileSystem_win.cpp are the only places that call the system for them.
 // Paths are 8-bit texts in the system's ANSI code page.
 #pragma once
@@ -11,13 +11,6 @@
 
 #include "base/FileSystem.h"
 
-// The separator the engine puts between the folders of a path it builds.
-char PathSeparator();
-
-// True when a folder exists at path.
-bool FolderExistsAt(const std::string& path);
-// Makes one folder (its parent must exist); false when it could not.
-bool CreateFolderAt(const std::string& path);
 // Removes an empty folder; false when it could not.
 bool RemoveFolderAt(const std::string& path);
 

@@ -32,15 +32,6 @@ std::time_t UnixFromDos(DosDateTime when) {
 
 }  // namespace
 
-char PathSeparator() { return '/'; }
-
-bool FolderExistsAt(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool CreateFolderAt(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }
-
 bool RemoveFolderAt(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 
 FileHandle CreateNewFileHandle(const std::string& path) {

@@ -4,15 +4,6 @@
 
 #include "unzdll/engine/ExtractFileSystem.h"
 
-char PathSeparator() { return '\\'; }
-
-bool FolderExistsAt(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool CreateFolderAt(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
-
 bool RemoveFolderAt(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 
 FileHandle CreateNewFileHandle(const std::string& path) {

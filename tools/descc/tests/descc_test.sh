@@ -50,4 +50,51 @@ head -c 20 "$work/again.bin" > "$work/short.bin"
 if "$descc" print "$work/short.bin" 2> "$work/err"; then fail "truncated binary printed"; fi
 grep -q "Invalid window description: truncated" "$work/err" || fail "error: $(cat "$work/err")"
 if "$descc" 2> /dev/null; then fail "no arguments accepted"; fi
+# File sources: the files their FileName names (relative to --files) are
+# stored in the description, compressed or plain, and the paths are not.
+mkdir -p "$work/carried"
+head -c 70000 /dev/urandom > "$work/carried/lib.dll"
+printf 'PK plain archive bytes' > "$work/carried/app.zip"
+cat > "$work/src/Carry.txt" <<'TEXT'
+object Form1: TForm1
+  object fs_lib: TFileSource
+    Compress = True
+    DisplayLabel = 'lib'
+    Extension = '.dll'
+    FileName = 'lib.dll'
+    Store = True
+  end
+  object fs_zip: TFileSource
+    Compress = False
+    DisplayLabel = 'zip'
+    FileName = 'app.zip'
+    Store = True
+  end
+  object fs_outside: TFileSource
+    FileName = 'app.zip'
+  end
+end
+TEXT
+"$descc" compile "$work/src/Carry.txt" "$work/Carry.bin" --files "$work/carried" --depfile "$work/Carry.d"
+grep -q "$work/carried/lib.dll" "$work/Carry.d" || fail "depfile lacks a carried file: $(cat "$work/Carry.d")"
+"$descc" print "$work/Carry.bin" > "$work/carry.txt"
+grep -q "FileData = {" "$work/carry.txt" || fail "no FileData: $(cat "$work/carry.txt")"
+grep -q "^    Extension = '.zip'$" "$work/carry.txt" || fail "FileName sets Extension: $(cat "$work/carry.txt")"
+[ "$(grep -c "FileData = {" "$work/carry.txt")" = 2 ] || fail "FileData where Store is false"
+grep -q "FileName = '$work/carried/app.zip'" "$work/carry.txt" || fail "a source with Store false keeps its path"
+[ "$(grep -c "FileName" "$work/carry.txt")" = 1 ] || fail "stored sources keep their paths: $(cat "$work/carry.txt")"
+grep -q "16000000504B20706C61696E" "$work/carry.txt" || fail "plain value: length, then the bytes"
+grep -q "504D43533130" "$work/carry.txt" || fail "compressed value: a PMCS10 container"
+# The same inputs give the same bytes: nothing of the time goes in.
+sleep 1
+touch "$work/carried/lib.dll"
+"$descc" compile "$work/src/Carry.txt" "$work/Carry2.bin" --files "$work/carried"
+cmp "$work/Carry.bin" "$work/Carry2.bin" || fail "a rebuild gives other bytes"
+# A missing carried file is an error naming the component and the file.
+rm "$work/carried/lib.dll"
+if "$descc" compile "$work/src/Carry.txt" "$work/Carry3.bin" --files "$work/carried" 2> "$work/err"; then
+  fail "missing carried file accepted"
+fi
+grep -qF "fs_lib cannot store file: $work/carried/lib.dll (file is missing)" "$work/err" || fail "error: $(cat "$work/err")"
+[ ! -e "$work/Carry3.bin" ] || fail "output written despite a missing file"
 echo "descc_test: ok"
