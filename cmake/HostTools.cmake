@@ -29,8 +29,11 @@ endfunction()
 # binary form into the Windows target as the RCDATA resource NAME. The files
 # of its file sources are taken from FILES (descc --files); list them, or
 # what makes them, in DEPENDS; NAME.bin.carried beside the compiled form
-# lists them with the size of what was stored. A native tree only compiles
-# it, which checks the text.
+# lists them with the size of what was stored. Descriptions are stored packed
+# (descc --pack): their pictures, and a description that carries no files
+# as a whole, as PMCS10 containers, which the window layer restores; one
+# that carries files is otherwise read where it lies. A native tree only
+# compiles it, which checks the text.
 function(tav_embed_description target)
   cmake_parse_arguments(D "" "TEXT;NAME;FILES" "DEPENDS" ${ARGN})
   if(NOT D_TEXT OR NOT D_NAME)
@@ -47,7 +50,7 @@ function(tav_embed_description target)
   tav_host_tool(descc descc)
   add_custom_command(OUTPUT ${binary}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
-    COMMAND ${descc} compile ${text} ${binary} --depfile ${binary}.d ${files}
+    COMMAND ${descc} compile ${text} ${binary} --depfile ${binary}.d --pack ${files}
     DEPENDS ${text} ${descc} ${D_DEPENDS}
     DEPFILE ${binary}.d
     COMMENT "Compiling window description ${D_NAME} of ${target}"

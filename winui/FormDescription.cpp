@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/Exception.h"
+#include "filestore/PackedBytes.h"
 
 namespace {
 
@@ -35,6 +36,12 @@ StoredDescription LoadFormDescription(const std::string& className) {
     description.Supplied = CurrentSource()(className);
   } else {
     description.Resource = ResourceBytes(className);
+  }
+  // A description that carries no files is stored packed; one that does is
+  // read where it lies.
+  if (IsPacked(description.Bytes())) {
+    description.Supplied = Unpack(description.Bytes());
+    description.Resource = {};
   }
   return description;
 }

@@ -12,7 +12,8 @@
 using DescriptionSource = std::function<std::vector<std::uint8_t>(const std::string& className)>;
 
 // A form's description: the program's resource, read where it lies (the
-// files a window carries are not copied), or the bytes a source supplied.
+// files a window carries are not copied), or the bytes a source supplied,
+// or what either restores to when it is packed (filestore/PackedBytes.h).
 struct StoredDescription {
   std::span<const std::uint8_t> Resource;
   std::vector<std::uint8_t> Supplied;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/Exception.h"
+#include "filestore/PackedBytes.h"
 
 namespace {
 
@@ -38,8 +39,13 @@ void TPicture::Clear() {
 void TPicture::SetData(std::span<const std::uint8_t> bytes) {
   Clear();
   if (bytes.empty()) return;
-  data_.assign(bytes.begin(), bytes.end());
   try {
+    // The build packs pictures that packing makes smaller.
+    if (IsPacked(bytes)) {
+      data_ = Unpack(bytes);
+    } else {
+      data_.assign(bytes.begin(), bytes.end());
+    }
     if (data_.size() >= 2 && data_[0] == 'B' && data_[1] == 'M') {
       ParseBitmap();
     } else {

@@ -18,9 +18,11 @@ class TPicture {
   TPicture& operator=(const TPicture&) = delete;
   ~TPicture();
 
-  // Takes the file's bytes (empty clears the picture). Throws Exception
+  // Takes the file's bytes, or one PMCS10 container of them
+  // (filestore/PackedBytes.h); empty clears the picture. Throws Exception
   // "Invalid picture data: ..." for anything but a well-formed icon with an
-  // image of 32 or 16 pixels, or an uncompressed bitmap of 1 to 32 bits.
+  // image of 32 or 16 pixels, or an uncompressed bitmap of 1 to 32 bits, and
+  // the container's errors for a damaged one.
   void SetData(std::span<const std::uint8_t> bytes);
   const std::vector<std::uint8_t>& Data() const { return data_; }
   bool Empty() const { return data_.empty(); }

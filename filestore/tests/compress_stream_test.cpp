@@ -10,6 +10,7 @@
 #include "base/MemoryStream.h"
 #include "filestore/CompressStream.h"
 #include "filestore/LZRW1KH.h"
+#include "filestore/PackedBytes.h"
 #include "testsupport/SampleData.h"
 
 namespace {
@@ -189,3 +190,19 @@ TEST_F(Container, ReadBlocksReportsEachRecord) {
 }
 
 }  // namespace
+
+// Whole runs of bytes packed in memory, as the build stores descriptions that
+// carry no files.
+TEST_F(Container, PackedBytesRestoreExactlyAndRefuseBytesAfterTheContainer) {
+  const Bytes text = sample::Text(40000, 7);
+  const Bytes packed = ::Pack(text);
+  EXPECT_TRUE(IsPacked(packed));
+  EXPECT_FALSE(IsPacked(text));
+  EXPECT_FALSE(IsPacked(Bytes{'P', 'M', 'C', 'S', '1'}));
+  EXPECT_LT(packed.size(), text.size());
+  EXPECT_EQ(::Unpack(packed), text);
+  Bytes trailing = packed;
+  trailing.push_back(0);
+  EXPECT_THROW(::Unpack(trailing), Exception);
+  EXPECT_THROW(::Unpack(Bytes(packed.begin(), packed.end() - 1)), EStreamError);
+}

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "filestore/PackedBytes.h"
 #include "setup/helpform.h"
 #include "setup/tests/SetupTestEnvironment.h"
 #include "sysint/install.h"
@@ -229,10 +230,13 @@ TEST_F(MainWindowTest, ThreeReadMeClicksLeaveThreeUnwrappedReadOnlyReadMeWindows
 
 TEST_F(MainWindowTest, AReadMeWindowThatCannotBeBuiltLeavesNoHourglass) {
   ShowMainWindow();
-  // The ReadMe window's description is damaged.
+  // The ReadMe window's description (stored packed) is damaged.
   const DescriptionSource previous = SetDescriptionSource([](const std::string& className) {
     std::vector<std::uint8_t> bytes = ResourceDescription(className);
-    if (className == "Tf_Help") bytes.resize(bytes.size() / 2);
+    if (className == "Tf_Help") {
+      bytes = Unpack(bytes);
+      bytes.resize(bytes.size() / 2);
+    }
     return bytes;
   });
   std::vector<SeenDialog> boxes;

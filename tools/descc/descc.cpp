@@ -9,20 +9,23 @@
 #include "component/DescriptionText.h"
 #include "component/DescriptionTree.h"
 #include "filestore/LZRW1KH.h"
+#include "filestore/PackedBytes.h"
 #include "tools/descc/CarriedFiles.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: descc compile IN.txt OUT.bin [--depfile OUT.d] [--files DIR]\n"
-    "                    [--carried LIST]\n"
+    "                    [--carried LIST] [--pack]\n"
     "                        compile the text form; files it names are read\n"
     "                        relative to IN.txt's folder, the files of its file\n"
     "                        sources (FileName) relative to DIR (default: the\n"
     "                        same folder) and stored; the depfile lists them all;\n"
     "                        LIST gets a line per file source: its name, the\n"
-    "                        size of the FileData value stored, its file\n"
-    "       descc print IN.bin    print a binary description as text\n";
+    "                        size of the FileData value stored, its file;\n"
+    "                        --pack packs its pictures, and the whole result\n"
+    "                        when it carries no files, as PMCS10 containers\n"
+    "       descc print IN.bin    print a binary description, packed or not, as text\n";
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
   TFileStream stream(path, FileMode::OpenRead);
@@ -64,12 +67,28 @@ std::string DepfilePath(const std::string& path) {
   return escaped;
 }
 
+// Packs every binary value but the file sources' (which the file sources
+// pack themselves, or keep plain to be read where they lie) when packing
+// makes it smaller: the pictures. The window layer restores them.
+void PackValues(DescriptionObject& object) {
+  for (DescriptionProperty& property : object.Properties) {
+    if (property.Value.Kind != DescriptionValueKind::Binary || property.Name == "FileData") continue;
+    std::vector<std::uint8_t> packed = Pack(property.Value.Binary());
+    if (packed.size() < property.Value.Binary().size()) {
+      property.Value.Bytes = std::move(packed);
+      property.Value.View = {};
+    }
+  }
+  for (DescriptionObject& child : object.Children) PackValues(child);
+}
+
 struct CompileRequest {
   std::string in;
   std::string out;
   std::string depfile;       // empty: none
   std::string carriedFiles;  // the folder of the file sources' files; empty: IN's
   std::string report;        // where to list the files stored; empty: nowhere
+  bool pack = false;
 };
 
 void Compile(const CompileRequest& request) {
@@ -93,7 +112,12 @@ void Compile(const CompileRequest& request) {
                       report.append(std::to_string(file.valueSize)).append(" ");
                       report.append(file.path).append("\n");
                     });
-  const std::vector<std::uint8_t> binary = EncodeDescription(root);
+  // A description that carries files is read where it lies; one that does
+  // not is packed whole.
+  if (request.pack) PackValues(root);
+  std::vector<std::uint8_t> binary = EncodeDescription(root);
+  const bool carriesFiles = !report.empty();
+  if (request.pack && !carriesFiles) binary = Pack(binary);
   WriteReplacing(out, binary.data(), binary.size());
   if (!request.report.empty()) WriteReplacing(request.report, report.data(), report.size());
   if (depfile.empty()) return;
@@ -105,7 +129,9 @@ void Compile(const CompileRequest& request) {
 }
 
 void Print(const std::string& in) {
-  const std::string text = DescriptionToText(ReadWholeFile(in));
+  std::vector<std::uint8_t> binary = ReadWholeFile(in);
+  if (IsPacked(binary)) binary = Unpack(binary);
+  const std::string text = DescriptionToText(binary);
   std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
@@ -115,8 +141,13 @@ bool ParseCompile(int argc, char** argv, CompileRequest& request) {
   request.in = argv[2];
   request.out = argv[3];
   for (int i = 4; i < argc; i += 2) {
-    if (i + 1 >= argc) return false;
     const std::string option = argv[i];
+    if (option == "--pack") {
+      request.pack = true;
+      --i;
+      continue;
+    }
+    if (i + 1 >= argc) return false;
     if (option == "--depfile") {
       request.depfile = argv[i + 1];
     } else if (option == "--files") {

@@ -35,6 +35,14 @@ grep -q "^      'second')$" "$work/printed.txt" || fail "ReadMe lines: $(cat "$w
 "$descc" compile "$work/printed.txt" "$work/again.bin"
 cmp "$work/Form.bin" "$work/again.bin" || fail "printed text compiles to other bytes"
 
+# Packed: one PMCS10 container, smaller, printed as the same text.
+"$descc" compile "$work/src/Form.txt" "$work/packed.bin" --pack
+[ "$(head -c 6 "$work/packed.bin")" = PMCS10 ] || fail "packed description has no container magic"
+"$descc" print "$work/packed.bin" | cmp - "$work/printed.txt" || fail "packed description prints other text"
+printf 'X' >> "$work/packed.bin"
+if "$descc" print "$work/packed.bin" 2> "$work/err"; then fail "bytes after the container accepted"; fi
+grep -q "Wrong file type" "$work/err" || fail "error: $(cat "$work/err")"
+
 # A syntax error names the line, fails, and leaves an existing output alone.
 printf 'object F: T\n  A = (\nend\n' > "$work/bad.txt"
 if "$descc" compile "$work/bad.txt" "$work/Form.bin" 2> "$work/err"; then fail "bad text accepted"; fi
