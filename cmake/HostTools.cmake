@@ -1,5 +1,6 @@
 # Host tools: programs of ours that the build runs on the build machine (the
-# window description compiler descc, the archive maker tavzip). A native tree builds them itself; a
+# window description compiler descc, the archive maker tavzip, pesum, which
+# sets the setup program's checksum). A native tree builds them itself; a
 # Windows tree cannot run its own, so it takes them from a host tree's bin
 # folder, TAV_HOST_BIN, which scripts/build.sh builds first and passes in.
 set(TAV_HOST_BIN "" CACHE PATH "bin folder of a native build tree, whose host tools a Windows build runs")

@@ -34,7 +34,7 @@ build() {
 }
 
 # Windows trees run host tools (the description compiler descc, the archive
-# maker tavzip and, for the size table, the packer pmcs) from the host tree,
+# maker tavzip and pesum, which sets the setup program's checksum) from the host tree,
 # so that tree comes first; when it is not asked for, only its tools are built.
 if [[ " $builds " == *" win64 "* || " $builds " == *" win32 "* ]]; then
   if [[ " $builds " == *" host "* ]]; then
@@ -42,7 +42,7 @@ if [[ " $builds " == *" win64 "* || " $builds " == *" win32 "* ]]; then
   else
     configure host -DCMAKE_BUILD_TYPE=Release
     echo "== building host tools"
-    build host --target descc tavzip pmcs
+    build host --target descc tavzip pesum
   fi
 fi
 

@@ -60,9 +60,10 @@ std::string FatalErrorText() {
   }
 }
 
-int RunSetupProgram() {
+int RunSetupProgram(void (*checkProgramFile)()) {
   ModuleLifetime modules;
   try {
+    if (checkProgramFile != nullptr) checkProgramFile();
     Application.Initialize();
     RegisterStandardControls();
     ShowSplash();

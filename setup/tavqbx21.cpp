@@ -1,6 +1,7 @@
 // tavqbx21: the entry of the TAV Quillbox One Step Install program.
 #include <windows.h>
 
+#include "setup/ProgramCheck_win.h"
 #include "setup/SetupProgram.h"
 #include "zip/DllSearch.h"
 
@@ -8,5 +9,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything can load a library by bare name: never from the folder
   // the setup was started from.
   RestrictDllSearch();
-  return RunSetupProgram();
+  return RunSetupProgram(CheckProgramFile);
 }

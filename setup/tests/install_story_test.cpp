@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <imagehlp.h>
 #include <shellapi.h>
 
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "quillbox/tests/StandInWindow.h"
+#include "setup/ProgramCheck_win.h"
 #include "setup/driver/SetupRun_win.h"
 #include "setup/tests/StoryPaths.h"
 #include "sysint/InstallLayout.h"
@@ -309,20 +313,10 @@ TEST_F(InstallStory, DestinationsThatAreNoFolderEndInTheErrorBox) {
 }
 
 TEST_F(InstallStory, ADamagedCarriedArchiveInstallsNothingOfIt) {
-  // A copy of the program whose carried archive lost every local header.
-  const std::string program = (temp_.parent_path() / "tav-story-damaged.exe").string();
-  std::string image = Bytes(kSetupProgram);
-  const std::string archive = Bytes(std::string(kCarriedFolder) + "/quillbox.zip");
-  const std::size_t at = image.find(archive.substr(0, 4096));
-  ASSERT_NE(at, std::string::npos) << "the archive is carried as it is";
-  for (std::size_t i = image.find("PK\3\4", at); i != std::string::npos && i < at + archive.size();
-       i = image.find("PK\3\4", i + 4))
-    image[i + 2] = 'X';
-  std::ofstream(program, std::ios::binary) << image;
-
+  // A test build whose carried archive lost every local header (a copy
+  // damaged after the build does not start at all).
   const std::string d = (root_ / "Quillbox").string();
-  const std::vector<SetupBox> boxes = Install(d, program.c_str());
-  DeleteFileA(program.c_str());
+  const std::vector<SetupBox> boxes = Install(d, kNoHeadersSetupProgram);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].Caption, kTitle);
   EXPECT_EQ(boxes[0].Text, "No valid zip entries found") << "the archive component's own box";
@@ -359,6 +353,56 @@ TEST_F(InstallStory, ATemporaryFolderTooLongIsAStartupErrorNotAFileElsewhere) {
   SetupRun::PressEnter(box);
   EXPECT_EQ(run.WaitForExit(), 1u);
   EXPECT_EQ(FilesIn(temp_), std::set<std::string>{});
+}
+
+// Where one byte of each part of the program file stands: its code, its
+// resources, the files it carries, and the checksum itself.
+std::vector<std::pair<std::string, std::size_t>> PartsOf(const std::string& image) {
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image.data() + dos->e_lfanew);
+  std::vector<std::pair<std::string, std::size_t>> parts;
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    const std::string name(reinterpret_cast<const char*>(section->Name), strnlen(reinterpret_cast<const char*>(section->Name), 8));
+    if (name == ".text") parts.emplace_back("code", section->PointerToRawData + section->SizeOfRawData / 2);
+    if (name == ".rsrc") parts.emplace_back("resources", section->PointerToRawData + 8);
+  }
+  const std::string archive = Bytes(std::string(kCarriedFolder) + "/quillbox.zip");
+  parts.emplace_back("carried files", image.find(archive.substr(0, 4096)) + 100);
+  parts.emplace_back("checksum", static_cast<std::size_t>(dos->e_lfanew) + offsetof(IMAGE_NT_HEADERS, OptionalHeader) +
+                                     offsetof(IMAGE_OPTIONAL_HEADER, CheckSum));
+  return parts;
+}
+
+TEST_F(InstallStory, ADamagedDownloadRefusesToStartAndWritesNothing) {
+  DWORD stored = 0;
+  DWORD computed = 0;
+  ASSERT_EQ(MapFileAndCheckSumA(kSetupProgram, &stored, &computed), static_cast<DWORD>(CHECKSUM_SUCCESS));
+  EXPECT_NE(stored, 0u) << "the build sets the checksum";
+  EXPECT_EQ(stored, computed) << "as the system computes it";
+
+  const std::string image = Bytes(kSetupProgram);
+  const auto parts = PartsOf(image);
+  ASSERT_EQ(parts.size(), 4u);
+  for (const auto& [part, at] : parts) {
+    ASSERT_LT(at, image.size()) << part;
+    std::string damaged = image;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x10);
+    const std::string program = (temp_.parent_path() / "tav-damaged-download.exe").string();
+    std::ofstream(program, std::ios::binary | std::ios::trunc) << damaged;
+    {
+      SetupRun run(program, temp_.string() + "\\");
+      const SetupBox box = run.WaitForBox();
+      ASSERT_NE(box.Window, nullptr) << part;
+      EXPECT_EQ(box.Caption, "Application Error") << part;
+      EXPECT_NE(box.Text.find(kDamagedProgram), std::string::npos) << part << ": " << box.Text;
+      EXPECT_EQ(FindTopLevelWindow({GetProcessId(run.Process()), "TAV Quillbox One Step Install", nullptr}), nullptr);
+      SetupRun::PressEnter(box);
+      EXPECT_EQ(run.WaitForExit(), 1u) << part;
+    }
+    EXPECT_EQ(FilesIn(temp_), std::set<std::string>{}) << part << ": nothing written, not even a temporary file";
+    DeleteFileA(program.c_str());
+  }
 }
 
 TEST_F(InstallStory, AFullDiskStopsTheInstallPartWay) {
