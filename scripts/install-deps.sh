@@ -13,6 +13,7 @@ packages=(
   libz-mingw-w64-dev zlib1g-dev
   googletest libgtest-dev libbenchmark-dev liblz4-dev
   wine wine64 xvfb xauth
+  gcc-i686-linux-gnu libc6-dev-i386-cross
   python3 unzip libarchive-tools p7zip-full
 )
 
