@@ -4,8 +4,9 @@
 // callback as TAV_UNZIP_PROBE_SCRIPT says: reports separated by '|', each
 // "action,error,size,text" with "\r" and "\n" written as backslash escapes.
 // It returns TAV_UNZIP_PROBE_RESULT. Built in variants that lack one or both
-// entry points (PROBE_EXEC, PROBE_VERSION) or that throw a C++ exception
-// (PROBE_THROWS) or raise a system exception (PROBE_RAISES) inside the call.
+// entry points (PROBE_EXEC, PROBE_VERSION) or that, inside the call, throw a
+// C++ exception (PROBE_THROWS), raise a system exception (PROBE_RAISES) or
+// write through a null pointer (PROBE_FAULTS).
 #include <windows.h>
 
 #include <cstdio>
@@ -119,6 +120,31 @@ void RunScript(Log& log, const UnzipParams& p) {
   }
 }
 
+#if defined(PROBE_THROWS)
+// A C++ exception leaving the library. On x86_64 GCC's exceptions travel as
+// system exceptions and cross into the caller. On i686 GCC unwinds with its own
+// tables, one set per module: a throw that leaves the library never finds the
+// caller's handler and ends the process inside the library, so the library
+// throws as 32-bit Windows compilers do, a system exception with the
+// Microsoft C++ exception code.
+[[noreturn]] void ThrowLikeAWindowsLibrary() {
+#if defined(_WIN64)
+  throw std::runtime_error("probe failure");
+#else
+  RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+  std::abort();
+#endif
+}
+#endif
+
+#if defined(PROBE_FAULTS)
+// Kept out of line, so the compiler cannot see the write as undefined.
+__attribute__((noinline)) void* NullPointer() {
+  static void* volatile null = nullptr;
+  return null;
+}
+#endif
+
 }  // namespace
 
 extern "C" __declspec(dllexport) std::int32_t TAV_STDCALL UnzDllExec(UnzipParams* params) {
@@ -127,9 +153,11 @@ extern "C" __declspec(dllexport) std::int32_t TAV_STDCALL UnzDllExec(UnzipParams
     RecordParams(log, *params);
   }
 #if defined(PROBE_THROWS)
-  throw std::runtime_error("probe failure");
+  ThrowLikeAWindowsLibrary();
 #elif defined(PROBE_RAISES)
   RaiseException(0xE0000042, 0, 0, nullptr);
+#elif defined(PROBE_FAULTS)
+  *static_cast<volatile std::int32_t*>(NullPointer()) = 1;
 #endif
   {
     Log log;

@@ -305,7 +305,7 @@ TEST_F(ZipExtract, ALibraryWithoutEitherEntryPointGetsBothMessagesAfterTheTrace)
 }
 
 TEST_F(ZipExtract, ALibraryThatThrowsEndsWithTheFatalMessage) {
-  for (const char* variant : {"throws", "raises"}) {
+  for (const char* variant : {"throws", "raises", "faults"}) {
     SCOPED_TRACE(variant);
     messages.texts.clear();
     PlaceProbe(variant, dllFolder.Path());
@@ -317,6 +317,34 @@ TEST_F(ZipExtract, ALibraryThatThrowsEndsWithTheFatalMessage) {
     EXPECT_FALSE(zip->Extracting());
     EXPECT_FALSE(LibraryInProcess());
   }
+}
+
+// The first exception the process sees, before any handler.
+DWORD firstExceptionCode = 0;
+LONG CALLBACK RecordFirstException(EXCEPTION_POINTERS* exception) {
+  if (firstExceptionCode == 0) firstExceptionCode = exception->ExceptionRecord->ExceptionCode;
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+TEST_F(ZipExtract, AnAccessViolationInTheLibraryEndsOnlyTheCall) {
+  PlaceProbe("faults", dllFolder.Path());
+  firstExceptionCode = 0;
+  void* const recorder = AddVectoredExceptionHandler(1, RecordFirstException);
+  zip->Extract();
+  RemoveVectoredExceptionHandler(recorder);
+  // A real access violation, not whatever an emulator makes of one.
+  EXPECT_EQ(firstExceptionCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+  EXPECT_EQ(messages.texts, Names{kFatal});
+  EXPECT_FALSE(LibraryInProcess());
+
+  // The program goes on: the next library works, and an exception of the
+  // program's own is still caught where it is thrown.
+  messages.texts.clear();
+  PlaceProbe("full", dllFolder.Path());
+  zip->Extract();
+  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_EQ(zip->ResultCount(), 8);
+  EXPECT_THROW(throw std::runtime_error("after the fault"), std::runtime_error);
 }
 
 TEST_F(ZipExtract, ALibraryLoadedBeforeTheCallStaysLoaded) {
