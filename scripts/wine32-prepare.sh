@@ -39,7 +39,7 @@ fi
 
 wine_version=$(dpkg-query -W -f='${Version}' wine64)
 # Bump when what this script makes of the packages changes.
-layout=2
+layout=4
 stamp="layout=$layout wine=$wine_version preload=$(sha256sum "$preload_source" | cut -c1-16)"
 
 say() { echo "wine32-prepare: $*"; }
@@ -120,6 +120,13 @@ fix_up_tree() {
   i686-linux-gnu-gcc -O2 -Wall -Wextra -Werror -shared -fPIC -fno-stack-protector \
     -o "$tree/usr/lib/tav-fill-trap-number.so" "$preload_source" -ldl
   echo /usr/lib/tav-fill-trap-number.so > "$tree/etc/ld.so.preload"
+  # A copy of the system's 64-bit loader beside the tree's 32-bit one: 64-bit
+  # Wine starts a 32-bit program with the loader of the same name less "64"
+  # in its own (real) folder. It finds the system's 64-bit Wine libraries
+  # relative to that folder too.
+  cp /usr/lib/wine/wine64 "$tree/usr/lib/wine/wine64"
+  mkdir -p "$tree/usr/lib/x86_64-linux-gnu"
+  ln -sfn /usr/lib/x86_64-linux-gnu/wine "$tree/usr/lib/x86_64-linux-gnu/wine"
 }
 
 # Fontconfig's configuration and cache for the tree at $1, both named by full
