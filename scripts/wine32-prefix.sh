@@ -5,11 +5,6 @@
 # prefix's services (services.exe, winedevice.exe, ...); with a display, one
 # idle console program keeps them up for the whole run, so that each test
 # program starts in about a second. It ends with the prefix.
-#
-# The desktop process (explorer.exe /desktop) is started here too: Wine starts
-# it on demand with the standard handles of the program that first needs it,
-# and a desktop that outlives that program would keep its output open, so
-# CTest would wait for that test's end for ever.
 set -euo pipefail
 here=$(dirname "$0")
 . "$here/wine32-env.sh"
@@ -24,5 +19,4 @@ if [ "$action" = create ] && [ -n "${DISPLAY:-}" ]; then
   export WINEPREFIX=$dir WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   mkfifo "$dir/keeper-input"
   setsid "$WINELOADER" cmd.exe /c pause <>"$dir/keeper-input" >/dev/null 2>&1 &
-  setsid "$WINELOADER" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
 fi
