@@ -3,7 +3,8 @@
 #   host      native release: portable libraries, host tools, tests, benchmarks
 #   sanitize  native clang with ASan+UBSan: tests and libFuzzer targets
 #   win64     Windows x86_64 (mingw-w64): the build the tests run under Wine
-#   win32     Windows i686 (mingw-w64): the shipping build, compiled only
+#   win32     Windows i686 (mingw-w64): the shipping build, tested under a
+#             private 32-bit Wine on qemu-i386 (scripts/wine32-prepare.sh)
 # TAV_BUILDS="host win64" limits the trees built; TAV_BUILD_DIR puts the trees
 # elsewhere than build/ (for several builds of one checkout side by side).
 set -euo pipefail
@@ -34,15 +35,17 @@ build() {
 }
 
 # Windows trees run host tools (the description compiler descc, the archive
-# maker tavzip and pesum, which sets the setup program's checksum) from the host tree,
-# so that tree comes first; when it is not asked for, only its tools are built.
+# maker tavzip and pesum, which sets the setup program's checksum, at build
+# time; the native pmcs that pmcs.exe is compared with in the tests) from the
+# host tree, so that tree comes first; when it is not asked for, only its
+# tools are built.
 if [[ " $builds " == *" win64 "* || " $builds " == *" win32 "* ]]; then
   if [[ " $builds " == *" host "* ]]; then
     builds="host $(printf '%s\n' $builds | grep -vx host | tr '\n' ' ')"
   else
     configure host -DCMAKE_BUILD_TYPE=Release
     echo "== building host tools"
-    build host --target descc tavzip pesum
+    build host --target descc tavzip pesum pmcs
   fi
 fi
 

@@ -4,7 +4,10 @@
 #
 # Wine: only the 64-bit loader. wine32 and the i386 architecture are never
 # added: these machines cannot execute 32-bit code, and with wine32 present
-# the `wine` launcher picks the 32-bit loader and fails.
+# the `wine` launcher picks the 32-bit loader and fails. The shipping i686
+# build runs its tests on a private 32-bit Wine instead
+# (scripts/wine32-prepare.sh); the cross compiler for i386 Linux here (an
+# amd64 package) builds that Wine's small preloaded library.
 set -euo pipefail
 
 packages=(
@@ -13,6 +16,7 @@ packages=(
   libz-mingw-w64-dev zlib1g-dev
   googletest libgtest-dev libbenchmark-dev liblz4-dev
   wine wine64 xvfb xauth
+  gcc-i686-linux-gnu libc6-dev-i386-cross
   python3 unzip libarchive-tools p7zip-full
 )
 

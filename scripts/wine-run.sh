@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs one Windows program under 64-bit Wine in the prefix named by WINEPREFIX,
-# never waiting on a dialog and never touching the host's menus.
+# Runs one Windows program under Wine in the prefix named by WINEPREFIX,
+# never waiting on a dialog and never touching the host's menus. The system's
+# 64-bit Wine, unless WINELOADER and WINESERVER name another (wine32-run.sh).
 set -euo pipefail
 : "${WINEPREFIX:?wine-run: set WINEPREFIX to a prefix made by wine-prefix.sh}"
 export WINEDEBUG=-all
@@ -12,6 +13,6 @@ fi
 if [ -z "${DISPLAY:-}" ]; then
   # A private display for this one program; wait for the prefix's processes
   # to end before the display goes away.
-  exec xvfb-run -a bash -c 'wine "$@"; rc=$?; wineserver -w; exit $rc' wine-run "$@"
+  exec xvfb-run -a bash -c '"${WINELOADER:-wine}" "$@"; rc=$?; "${WINESERVER:-wineserver}" -w; exit $rc' wine-run "$@"
 fi
-exec wine "$@"
+exec "${WINELOADER:-wine}" "$@"

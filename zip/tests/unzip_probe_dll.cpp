@@ -4,12 +4,12 @@
 // callback as TAV_UNZIP_PROBE_SCRIPT says: reports separated by '|', each
 // "action,error,size,text" with "\r" and "\n" written as backslash escapes.
 // It returns TAV_UNZIP_PROBE_RESULT. Built in variants that lack one or both
-// entry points (PROBE_EXEC, PROBE_VERSION) or that throw a C++ exception
-// (PROBE_THROWS) or raise a system exception (PROBE_RAISES) inside the call;
-// one that raises it while a thread of its own still runs in the library
-// and then sets the event named by TAV_UNZIP_PROBE_EVENT (PROBE_LINGERS); and
-// one whose own thread faults while the call waits for it
-// (PROBE_WORKER_FAULTS).
+// entry points (PROBE_EXEC, PROBE_VERSION) or that, inside the call, throw a
+// C++ exception (PROBE_THROWS), raise a system exception (PROBE_RAISES) or
+// write through a null pointer (PROBE_FAULTS); one that raises a system
+// exception while a thread of its own still runs in the library and then sets
+// the event named by TAV_UNZIP_PROBE_EVENT (PROBE_LINGERS); and one whose own
+// thread faults while the call waits for it (PROBE_WORKER_FAULTS).
 #include <windows.h>
 
 #include <cstdio>
@@ -123,6 +123,31 @@ void RunScript(Log& log, const UnzipParams& p) {
   }
 }
 
+#if defined(PROBE_THROWS)
+// A C++ exception leaving the library. On x86_64 GCC's exceptions travel as
+// system exceptions and cross into the caller. On i686 GCC unwinds with its own
+// tables, one set per module: a throw that leaves the library never finds the
+// caller's handler and ends the process inside the library, so the library
+// throws as 32-bit Windows compilers do, a system exception with the
+// Microsoft C++ exception code.
+[[noreturn]] void ThrowLikeAWindowsLibrary() {
+#if defined(_WIN64)
+  throw std::runtime_error("probe failure");
+#else
+  RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+  std::abort();
+#endif
+}
+#endif
+
+#if defined(PROBE_FAULTS)
+// Kept out of line, so the compiler cannot see the write as undefined.
+__attribute__((noinline)) void* NullPointer() {
+  static void* volatile null = nullptr;
+  return null;
+}
+#endif
+
 #if defined(PROBE_LINGERS)
 // A worker of the library that is still at work, in the library's code,
 // when the call that started it is abandoned.
@@ -151,7 +176,7 @@ extern "C" __declspec(dllexport) std::int32_t TAV_STDCALL UnzDllExec(UnzipParams
     RecordParams(log, *params);
   }
 #if defined(PROBE_THROWS)
-  throw std::runtime_error("probe failure");
+  ThrowLikeAWindowsLibrary();
 #elif defined(PROBE_RAISES)
   RaiseException(0xE0000042, 0, 0, nullptr);
 #elif defined(PROBE_LINGERS)
@@ -161,6 +186,8 @@ extern "C" __declspec(dllexport) std::int32_t TAV_STDCALL UnzDllExec(UnzipParams
   HANDLE worker = CreateThread(nullptr, 0, Fault, nullptr, 0, nullptr);
   WaitForSingleObject(worker, INFINITE);
   CloseHandle(worker);
+#elif defined(PROBE_FAULTS)
+  *static_cast<volatile std::int32_t*>(NullPointer()) = 1;
 #endif
   {
     Log log;

@@ -373,6 +373,47 @@ TEST_F(ZipExtract, TheLibraryIsUnloadedWhenExtractRaises) {
   }
 }
 
+// The first exception the process sees, before any handler.
+DWORD firstExceptionCode = 0;
+LONG CALLBACK RecordFirstException(EXCEPTION_POINTERS* exception) {
+  if (firstExceptionCode == 0) firstExceptionCode = exception->ExceptionRecord->ExceptionCode;
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+TEST_F(ZipExtract, AnAccessViolationInTheLibraryEndsOnlyTheCall) {
+  // The faulting library stays in the process for good: a process of its own.
+  EXPECT_EXIT(
+      {
+        int faults = 0;
+        PlaceProbe("faults", dllFolder.Path());
+        firstExceptionCode = 0;
+        void* const recorder = AddVectoredExceptionHandler(1, RecordFirstException);
+        zip->Extract();
+        RemoveVectoredExceptionHandler(recorder);
+        // A real access violation, not whatever an emulator makes of one.
+        if (firstExceptionCode != static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)) faults |= 1;
+        if (messages.texts != Names{kFatal} || TZipMaster::UnzipLibraryLoaded()) faults |= 2;
+        // The program goes on: the abandoned frames left no handler behind
+        // (the next exception is dispatched and caught as before), and the
+        // next library works. Each from a folder of its own, beside the one
+        // still in place.
+        const auto extractWith = [&](const char* variant) {
+          const std::filesystem::path folder = dllFolder.Path() / variant;
+          std::filesystem::create_directories(folder);
+          PlaceProbe(variant, folder);
+          zip->SetDLLDirectory(folder.string());
+          messages.texts.clear();
+          zip->Extract();
+        };
+        extractWith("raises");
+        if (messages.texts != Names{kFatal}) faults |= 4;
+        extractWith("full");
+        if (!messages.texts.empty() || zip->ResultCount() != 8) faults |= 8;
+        std::exit(faults);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(ZipExtract, ALibraryLoadedBeforeTheCallStaysLoaded) {
   PlaceProbe("full", dllFolder.Path());
   zip->LoadUnzipLibrary();
