@@ -5,6 +5,7 @@
 // put in its way, and a bad command line in a silent run.
 #include <windows.h>
 #include <aclapi.h>
+#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -317,6 +318,24 @@ TEST_F(Installation, TheTemporaryCopyInheritsNoHandleOfItsStarter) {
   DeleteFileA(marker.c_str());
 }
 
+// LoadLibraryA as it lies in another process: kernel32 is not always at one
+// address in every process (32-bit Wine may place it elsewhere in each).
+LPTHREAD_START_ROUTINE RemoteLoadLibrary(HANDLE process) {
+  const HMODULE local = GetModuleHandleA("kernel32.dll");
+  const auto offset = reinterpret_cast<const char*>(GetProcAddress(local, "LoadLibraryA")) -
+                      reinterpret_cast<const char*>(local);
+  HMODULE modules[512];
+  DWORD bytes = 0;
+  if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return nullptr;
+  for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+    char name[MAX_PATH] = {};
+    if (GetModuleBaseNameA(process, modules[i], name, sizeof name) != 0 && lstrcmpiA(name, "kernel32.dll") == 0)
+      return reinterpret_cast<LPTHREAD_START_ROUTINE>(
+          reinterpret_cast<void (*)()>(reinterpret_cast<char*>(modules[i]) + offset));
+  }
+  return nullptr;
+}
+
 // A library planted beside the uninstaller (where a download may land) is
 // not loaded by its bare name: asked for one while the question is on the
 // screen, the uninstaller finds none.
@@ -333,9 +352,8 @@ TEST_F(Installation, ALibraryPlantedBesideTheUninstallerIsNotLoadedByName) {
   void* remoteName = VirtualAllocEx(process.hProcess, nullptr, sizeof kName, MEM_COMMIT, PAGE_READWRITE);
   ASSERT_NE(remoteName, nullptr);
   ASSERT_TRUE(WriteProcessMemory(process.hProcess, remoteName, kName, sizeof kName, nullptr));
-  // kernel32 lies at one address in every process.
-  const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+  const LPTHREAD_START_ROUTINE loadLibrary = RemoteLoadLibrary(process.hProcess);
+  ASSERT_NE(loadLibrary, nullptr);
   HANDLE thread = CreateRemoteThread(process.hProcess, nullptr, 0, loadLibrary, remoteName, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   EXPECT_EQ(WaitForSingleObject(thread, kWaitMs), WAIT_OBJECT_0);

@@ -306,19 +306,33 @@ TEST_F(ZipExtract, ALibraryWithoutEitherEntryPointGetsBothMessagesAfterTheTrace)
                                    "GetUnzDllVersion function not found in UNZDLL.DLL", kFatal}));
 }
 
-TEST_F(ZipExtract, ALibraryThatThrowsEndsWithTheFatalMessage) {
-  PlaceProbe("throws", dllFolder.Path());
-  zip->SetFSpecArgs({"consumed"});
-  zip->Extract();
-  EXPECT_EQ(messages.texts, Names{kFatal});
-  EXPECT_EQ(zip->ResultCount(), 0);
-  EXPECT_TRUE(zip->FSpecArgs().empty());
-  EXPECT_FALSE(zip->Extracting());
-  EXPECT_FALSE(LibraryInProcess());
-}
+// The cases below may leave a library in the process for good, or end it:
+// each runs in a process of its own.
 
-// The cases below leave a library in the process for good, or end it: each
-// runs in a process of its own.
+// Unwound as a C++ exception on x86_64, the library is unloaded. At i686 a
+// library's exception arrives as a system exception, and a library abandoned
+// by one stays in place for its threads.
+#if defined(_WIN64)
+constexpr bool kThrowingLibraryStays = false;
+#else
+constexpr bool kThrowingLibraryStays = true;
+#endif
+
+TEST_F(ZipExtract, ALibraryThatThrowsEndsWithTheFatalMessage) {
+  EXPECT_EXIT(
+      {
+        PlaceProbe("throws", dllFolder.Path());
+        zip->SetFSpecArgs({"consumed"});
+        zip->Extract();
+        int faults = 0;
+        if (messages.texts != Names{kFatal} || zip->ResultCount() != 0 || !zip->FSpecArgs().empty() ||
+            zip->Extracting() || TZipMaster::UnzipLibraryLoaded())
+          faults |= 1;
+        if (LibraryInProcess() != kThrowingLibraryStays) faults |= 2;
+        std::exit(faults);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
 
 TEST_F(ZipExtract, ALibraryThatRaisesIsAbandonedButKeptInPlaceForItsThreads) {
   EXPECT_EXIT(
@@ -363,7 +377,8 @@ TEST_F(ZipExtract, AFaultOnTheLibrarysOwnThreadNeverReturnsThroughTheCallersGuar
 TEST_F(ZipExtract, TheLibraryIsUnloadedWhenExtractRaises) {
   // A message presenter that fails, as a message box may.
   SetMessagePresenter([](const std::string& text, MessageStyle) { throw std::runtime_error(text); });
-  for (const char* variant : {"throws", "noexec"}) {
+  // Each fails while the library is loaded: at its first message.
+  for (const char* variant : {"noexec", "noversion"}) {
     SCOPED_TRACE(variant);
     PlaceProbe(variant, dllFolder.Path());
     EXPECT_THROW(zip->Extract(), std::runtime_error);
