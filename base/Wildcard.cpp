@@ -2,12 +2,11 @@
 
 #include <cstddef>
 
+#include "base/AsciiText.h"
+
 namespace {
 
-char Normalized(char c) {
-  if (c == '\\') return '/';
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char Normalized(char c) { return c == '\\' ? '/' : AsciiUpper(c); }
 
 }  // namespace
 

@@ -2,16 +2,10 @@
 
 #include <algorithm>
 
+#include "base/AsciiText.h"
 #include "base/Exception.h"
 
 namespace {
-
-bool SameText(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
-}
 
 // Few classes, looked up once per component read: a list serves.
 std::vector<std::pair<std::string, ComponentFactory>>& ClassRegistry() {
@@ -70,7 +64,7 @@ void PropertyTable::AddBinary(const char* name, Accessor<std::vector<std::uint8_
 
 const PropertyInfo* PropertyTable::Find(const std::string& name) const {
   for (const PropertyInfo& info : properties_)
-    if (SameText(info.Name, name)) return &info;
+    if (SameTextAscii(info.Name, name)) return &info;
   return nullptr;
 }
 
@@ -92,7 +86,7 @@ void TComponent::RemoveComponent(TComponent* component) {
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
   for (TComponent* component : components_)
-    if (SameText(component->Name(), name)) return component;
+    if (SameTextAscii(component->Name(), name)) return component;
   return nullptr;
 }
 
@@ -115,13 +109,13 @@ void TComponent::SetParentComponent(TComponent*) {}
 
 const std::string* TComponent::BoundHandlerName(const std::string& event) const {
   for (const auto& [boundEvent, handler] : boundHandlers_)
-    if (SameText(boundEvent, event)) return &handler;
+    if (SameTextAscii(boundEvent, event)) return &handler;
   return nullptr;
 }
 
 void TComponent::SetBoundHandlerName(const std::string& event, std::string handler) {
   for (auto& [boundEvent, bound] : boundHandlers_) {
-    if (SameText(boundEvent, event)) {
+    if (SameTextAscii(boundEvent, event)) {
       bound = std::move(handler);
       return;
     }

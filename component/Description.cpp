@@ -4,18 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "base/AsciiText.h"
 #include "base/Exception.h"
 #include "component/DescriptionTree.h"
 #include "component/PropertyValueKind.h"
 
 namespace {
-
-bool SameText(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return lower(x) == lower(y);
-  });
-}
 
 const char* KindName(DescriptionValueKind kind) {
   switch (kind) {
@@ -61,7 +55,7 @@ std::string Label(const DescriptionObject& object) {
 
 std::int32_t SymbolOrdinal(const PropertyInfo& info, const std::string& symbol, const std::string& where) {
   for (std::size_t i = 0; i < info.Symbols.size(); ++i)
-    if (SameText(info.Symbols[i], symbol)) return static_cast<std::int32_t>(i);
+    if (SameTextAscii(info.Symbols[i], symbol)) return static_cast<std::int32_t>(i);
   FailAt(where, "unknown value '", symbol, "'");
 }
 
@@ -130,7 +124,7 @@ class ComponentLoader {
   explicit ComponentLoader(TComponent& root) : root_(root) {}
 
   void LoadRoot(const DescriptionObject& object) {
-    if (!SameText(object.ClassName, root_.ClassName()))
+    if (!SameTextAscii(object.ClassName, root_.ClassName()))
       FailAt(Label(object), "describes a ", object.ClassName + ", not a ", root_.ClassName().c_str());
     root_.SetName(object.Name);
     Load(object, root_);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/AsciiText.h"
 #include "base/Exception.h"
 #include "component/DescriptionTree.h"
 
@@ -12,15 +13,6 @@ namespace {
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsWordChar(char c) { return IsLetter(c) || IsDigit(c) || c == '.'; }
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -229,7 +221,7 @@ class Parser {
     return Take().Text;
   }
   bool AtWord(const char* word, std::size_t ahead = 0) const {
-    return Peek(ahead).Type == TokenType::Word && SameText(Peek(ahead).Text, word) &&
+    return Peek(ahead).Type == TokenType::Word && SameTextAscii(Peek(ahead).Text, word) &&
            !IsSymbol(Peek(ahead + 1), '=');
   }
 
@@ -284,9 +276,9 @@ class Parser {
         value.Bytes = Take().Bytes;
         return value;
       case TokenType::Word:
-        if (SameText(token.Text, "True") || SameText(token.Text, "False")) {
+        if (SameTextAscii(token.Text, "True") || SameTextAscii(token.Text, "False")) {
           value.Kind = DescriptionValueKind::Boolean;
-          value.Boolean = SameText(Take().Text, "True");
+          value.Boolean = SameTextAscii(Take().Text, "True");
         } else {
           value.Kind = DescriptionValueKind::Ident;
           value.Text = Take().Text;
@@ -421,7 +413,7 @@ class Printer {
         out_ += Quoted(value.Text);
         break;
       case DescriptionValueKind::Ident:
-        if (SameText(value.Text, "True") || SameText(value.Text, "False"))
+        if (SameTextAscii(value.Text, "True") || SameTextAscii(value.Text, "False"))
           throw Exception("Window description cannot be shown as text: identifier '" + value.Text + "'");
         out_ += CheckedWord(value.Text, "identifier");
         break;

@@ -7,22 +7,9 @@
 #include "base/FileStream.h"
 #include "base/FileSystem.h"
 #include "base/MemoryStream.h"
+#include "base/PathText.h"
 #include "filestore/CompressStream.h"
 #include "filestore/TempFileName.h"
-
-namespace {
-
-// The extension of path: from the last dot that stands after the last
-// folder separator or drive colon, dot included; empty when there is none.
-std::string ExtensionOf(const std::string& path) {
-  const std::size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos) return {};
-  const std::size_t folder = path.find_last_of("\\/:");
-  if (folder != std::string::npos && folder > dot) return {};
-  return path.substr(dot);
-}
-
-}  // namespace
 
 TFileSource::~TFileSource() { DeleteTempFile(); }
 

@@ -5,15 +5,9 @@
 
 #include "base/Exception.h"
 #include "base/FileSystem.h"
+#include "base/PathText.h"
 
 namespace {
-
-// The text up to and including its last separator or drive colon; empty
-// when it has neither.
-std::string ParentPart(const std::string& path) {
-  const std::size_t last = path.find_last_of(std::string(1, PathSeparator()) + ":");
-  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
-}
 
 // The folders to make, the deepest first. Walked as a loop, not by
 // recursion: the text comes from an edit field of unlimited length.
@@ -24,7 +18,7 @@ std::vector<std::string> MissingFolders(const std::string& destination) {
     if (path.empty()) throw Exception(kUnableToCreateDirectory);
     if (path.back() == PathSeparator()) path.pop_back();
     if (path.size() < 3 || FolderExistsAt(path)) break;
-    std::string parent = ParentPart(path);
+    std::string parent = FolderOf(path);
     if (parent == path) break;
     missing.push_back(std::move(path));
     path = std::move(parent);

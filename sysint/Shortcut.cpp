@@ -5,7 +5,7 @@
 #include "base/UserMessage.h"
 #include "sysint/ComRef.h"
 #include "sysint/OleError.h"
-#include "sysint/PathParts.h"
+#include "base/PathText.h"
 #include "sysint/install.h"
 
 namespace {
@@ -40,7 +40,7 @@ std::wstring WidePath(const std::string& path) {
 
 void CreateShortcut(const std::string& target, const std::string& arguments,
                     const std::string& linkPath, const std::string& description) {
-  if (!HasLinkExtension(linkPath)) {
+  if (!HasExtension(linkPath, ".LNK")) {
     ShowMessage("Error: link path extension must be .LNK");
     return;
   }

@@ -1,24 +1,12 @@
 #include "uninstall/PathMatch.h"
 
+#include "base/AsciiText.h"
+#include "base/PathText.h"
+
 namespace {
 
 constexpr std::string_view kLiteralPrefix = "\\\\?\\";
 constexpr std::string_view kLiteralNetworkPrefix = "\\\\?\\UNC\\";
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
-  if (text.size() < start.size()) return false;
-  for (std::size_t i = 0; i < start.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(text[i]) != lower(start[i])) return false;
-  }
-  return true;
-}
-
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool HasDriveAtStart(std::string_view path) {
-  return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
-}
 
 std::string WithBackslashes(std::string_view path) {
   std::string text(path);
@@ -32,9 +20,9 @@ std::string WithBackslashes(std::string_view path) {
 
 std::string PlainPathText(const std::string& path) {
   std::string text = WithBackslashes(path);
-  if (StartsWithIgnoringCase(text, kLiteralNetworkPrefix)) {
+  if (SameTextAscii(text.substr(0, kLiteralNetworkPrefix.size()), kLiteralNetworkPrefix)) {
     text = "\\\\" + text.substr(kLiteralNetworkPrefix.size());
-  } else if (StartsWithIgnoringCase(text, kLiteralPrefix)) {
+  } else if (SameTextAscii(text.substr(0, kLiteralPrefix.size()), kLiteralPrefix)) {
     text = text.substr(kLiteralPrefix.size());
   }
   std::string plain;
@@ -48,7 +36,7 @@ std::string PlainPathText(const std::string& path) {
 }
 
 bool IsFullPath(const std::string& plainPath) {
-  if (HasDriveAtStart(plainPath)) return plainPath.size() >= 3 && plainPath[2] == '\\';
+  if (HasDrivePrefix(plainPath)) return plainPath.size() >= 3 && plainPath[2] == '\\';
   // "\\server\share": a server name, then a share name.
   if (plainPath.rfind("\\\\", 0) != 0) return false;
   const std::size_t shareStart = plainPath.find('\\', 2);
@@ -58,7 +46,7 @@ bool IsFullPath(const std::string& plainPath) {
 
 bool IsRootFolder(const std::string& fullPath) {
   const std::string plain = PlainPathText(fullPath);
-  if (HasDriveAtStart(plain)) return plain.size() <= 3;
+  if (HasDrivePrefix(plain)) return plain.size() <= 3;
   if (!IsFullPath(plain)) return false;
   const std::size_t shareStart = plain.find('\\', 2);
   const std::size_t afterShare = plain.find('\\', shareStart + 1);
@@ -68,7 +56,7 @@ bool IsRootFolder(const std::string& fullPath) {
 std::string FolderOfPath(const std::string& path) {
   const std::size_t separator = path.find_last_of("\\/");
   if (separator == std::string::npos) return {};
-  const bool driveRoot = separator == 2 && HasDriveAtStart(path);
+  const bool driveRoot = separator == 2 && HasDrivePrefix(path);
   return path.substr(0, driveRoot ? separator + 1 : separator);
 }
 

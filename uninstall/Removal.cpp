@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/AsciiText.h"
 #include "sysint/InstallLayout.h"
 #include "uninstall/PathMatch.h"
 
@@ -20,16 +21,6 @@ const char* RootName(RegistryRoot root) {
 
 std::string KeyName(RegistryRoot root, const std::string& keyPath) {
   return std::string(RootName(root)) + "\\" + keyPath;
-}
-
-// Registry names are equal whatever the case of their letters.
-bool EqualsIgnoringCase(const std::string& left, const std::string& right) {
-  if (left.size() != right.size()) return false;
-  for (std::size_t i = 0; i < left.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(left[i]) != lower(right[i])) return false;
-  }
-  return true;
 }
 
 bool SamePath(UninstallSystem& system, const std::string& left, const std::string& right) {
@@ -123,7 +114,7 @@ class Remover {
   void Association(const RegistryFindings& found) {
     const bool typeIsOurs = found.openCommand && CommandStartsProgram(system_, *found.openCommand, program_);
     if (!typeIsOurs) return;
-    if (found.documentType && EqualsIgnoringCase(*found.documentType, kDocumentType)) {
+    if (found.documentType && SameTextAscii(*found.documentType, kDocumentType)) {
       Key(RegistryRoot::ClassesRoot, kDocumentExtension);
     }
     Key(RegistryRoot::ClassesRoot, kDocumentType);

@@ -6,28 +6,14 @@
 
 #include "base/FileStream.h"
 #include "base/FileSystem.h"
+#include "base/PathText.h"
 #include "base/UserMessage.h"
 #include "zip/ZipDirectory.h"
 
 namespace {
 
-// The extension of path, from its last dot after the last folder separator.
-std::string ExtensionOf(const std::string& path) {
-  const std::size_t dot = path.find_last_of('.');
-  const std::size_t separator = path.find_last_of("\\/:");
-  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) return {};
-  return path.substr(dot);
-}
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
-}
-
 std::int64_t DirectoryStartOf(const std::string& path) {
-  return UpperCase(ExtensionOf(path)) == ".EXE" ? kExeArchiveStart : 0;
+  return HasExtension(path, ".EXE") ? kExeArchiveStart : 0;
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "zipdll/Wildcard.h"
+#include "base/PathText.h"
 
 namespace zipdll {
 
@@ -13,10 +13,7 @@ namespace {
 constexpr std::size_t kLongestName = 65535;  // the headers' 16-bit length field
 
 std::vector<std::string_view> Elements(std::string_view path) {
-  if (path.size() >= 2 && path[1] == ':' &&
-      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
-    path.remove_prefix(2);
-  }
+  if (HasDrivePrefix(path)) path.remove_prefix(2);
   std::vector<std::string_view> elements;
   std::size_t start = 0;
   while (start <= path.size()) {
@@ -26,17 +23,6 @@ std::vector<std::string_view> Elements(std::string_view path) {
     start = end + 1;
   }
   return elements;
-}
-
-bool IsReservedDeviceName(std::string_view element) {
-  std::string_view base = element.substr(0, element.find('.'));
-  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-  static constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-  for (const auto device : kDevices) {
-    if (SameTextIgnoringCase(base, device)) return true;
-  }
-  return base.size() == 4 && (SameTextIgnoringCase(base.substr(0, 3), "COM") || SameTextIgnoringCase(base.substr(0, 3), "LPT")) &&
-         base[3] >= '1' && base[3] <= '9';
 }
 
 // Why element cannot be stored, or "" when it can.

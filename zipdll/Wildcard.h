@@ -11,7 +11,4 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name);
 
 bool HasWildcard(std::string_view text);
 
-// Equal without regard to ASCII case.
-bool SameTextIgnoringCase(std::string_view a, std::string_view b);
-
 }  // namespace zipdll

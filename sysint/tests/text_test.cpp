@@ -3,7 +3,6 @@
 
 #include "sysint/InstallLayout.h"
 #include "sysint/OleError.h"
-#include "sysint/PathParts.h"
 
 TEST(InstallLayout, PathsDerivedFromTheDestinationAsTyped) {
   const std::string d = "C:\\Program Files\\TAV Quillbox";
@@ -24,36 +23,6 @@ TEST(InstallLayout, OpenCommandQuotesProgramAndPlaceholder) {
   EXPECT_EQ(OpenCommand("C:\\My Apps\\TAV Quillbox.exe"),
             "\"C:\\My Apps\\TAV Quillbox.exe\" \"%1\"");
   EXPECT_EQ(IconValue("x", 12), "x,12");
-}
-
-TEST(PathParts, ExtensionIsTakenFromTheFileNameOnly) {
-  EXPECT_EQ(ExtensionOf("C:\\Menu\\TAV Quillbox.lnk"), ".lnk");
-  EXPECT_EQ(ExtensionOf("C:\\a.tar.LnK"), ".LnK");
-  EXPECT_EQ(ExtensionOf("C:\\Folder.lnk\\file"), "");
-  EXPECT_EQ(ExtensionOf("C:name.lnk"), ".lnk");
-  EXPECT_EQ(ExtensionOf("a.lnk:stream"), "");
-  EXPECT_EQ(ExtensionOf("file."), ".");
-  EXPECT_EQ(ExtensionOf(""), "");
-}
-
-TEST(PathParts, LinkExtensionInAnyCapitalsAndNothingElse) {
-  for (const char* accepted : {"x.lnk", "x.LNK", "C:\\d\\x.lNk", "C:.lnk"}) {
-    EXPECT_TRUE(HasLinkExtension(accepted)) << accepted;
-  }
-  for (const char* refused : {"x.lnkx", "x.ln", "x", "x.lnk ", "C:\\d.lnk\\x", "x.url", ""}) {
-    EXPECT_FALSE(HasLinkExtension(refused)) << refused;
-  }
-}
-
-TEST(PathParts, UpperCasingTouchesOnlyAsciiLetters) {
-  EXPECT_EQ(UpperCaseAscii("az{`@AZ\xe9\xff"), "AZ{`@AZ\xe9\xff");
-}
-
-TEST(PathParts, FolderIncludesItsLastSeparator) {
-  EXPECT_EQ(FolderOf("D:\\Apps\\TAV Quillbox.exe"), "D:\\Apps\\");
-  EXPECT_EQ(FolderOf("D:\\Apps\\\\TAV Quillbox.exe"), "D:\\Apps\\\\");
-  EXPECT_EQ(FolderOf("C:prog.exe"), "C:");
-  EXPECT_EQ(FolderOf("prog.exe"), "");
 }
 
 TEST(OleError, SystemTextWithoutItsLineBreakAndFullStop) {

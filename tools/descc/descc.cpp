@@ -6,6 +6,7 @@
 
 #include "base/Exception.h"
 #include "base/FileStream.h"
+#include "base/PathText.h"
 #include "component/DescriptionText.h"
 #include "component/DescriptionTree.h"
 #include "filestore/LZRW1KH.h"
@@ -49,11 +50,6 @@ void WriteReplacing(const std::string& out, const void* data, std::size_t size) 
     RemoveFileAt(partial);
     throw EStreamError(FormatText(kCannotCreateFile, out));
   }
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // A path as a Makefile rule writes it: spaces, '#' and '$' escaped.

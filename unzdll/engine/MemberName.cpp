@@ -2,14 +2,14 @@
 #include "unzdll/engine/MemberName.h"
 
 #include <algorithm>
-#include <array>
 #include <iterator>
+
+#include "base/AsciiText.h"
+#include "base/PathText.h"
 
 namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
-char FoldCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::vector<std::string> SplitElements(std::string_view name) {
   std::vector<std::string> elements(1);
@@ -20,20 +20,6 @@ std::vector<std::string> SplitElements(std::string_view name) {
       elements.back().push_back(c);
   }
   return elements;
-}
-
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9 name devices on Windows whatever the
-// extension ("NUL.txt" is the device too), and with trailing blanks before it.
-// The superscript digits 1, 2, 3 of the ANSI code page count as well.
-bool IsReservedDeviceName(const std::string& element) {
-  std::string stem = element.substr(0, element.find('.'));
-  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  std::transform(stem.begin(), stem.end(), stem.begin(), FoldCase);
-  static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
-  if (std::find(kPlain.begin(), kPlain.end(), stem) != kPlain.end()) return true;
-  if (stem.size() != 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0)) return false;
-  const auto digit = static_cast<unsigned char>(stem[3]);
-  return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 std::string ElementProblem(const std::string& element) {
@@ -52,8 +38,7 @@ std::string ElementProblem(const std::string& element) {
 std::string FolderNamesProblem(std::string_view name, const std::vector<std::string>& elements) {
   if (IsSeparator(name.front())) return "it is an absolute path";
   const std::string& first = elements.front();
-  if (first.size() >= 2 && first[1] == ':' && ((first[0] >= 'A' && first[0] <= 'Z') || (first[0] >= 'a' && first[0] <= 'z')))
-    return "it starts with a drive letter";
+  if (HasDrivePrefix(first)) return "it starts with a drive letter";
   if (std::find(elements.begin(), elements.end(), "..") != elements.end())
     return "it has a '..' element (it would leave the target folder)";
   for (const std::string& element : elements)
@@ -80,7 +65,7 @@ std::string PathKey(const std::vector<std::string>& elements) {
   std::string key;
   for (const std::string& element : elements) {
     if (!key.empty()) key.push_back('/');
-    std::transform(element.begin(), element.end(), std::back_inserter(key), FoldCase);
+    std::transform(element.begin(), element.end(), std::back_inserter(key), AsciiUpper);
   }
   return key;
 }

@@ -56,6 +56,7 @@ TEST(MemberName, RefusedPathsSayWhy) {
       {"nul.txt", false, "reserved device name"},
       {"sub/Lpt9.log", true, "reserved device name"},
       {"com1 .txt", false, "reserved device name"},
+      {"COM\xB9.txt", false, "reserved device name"},  // the superscript one of the ANSI code page
       {"", true, "empty"},
       {"C:\\", true, "empty"},
       {"/", false, "empty"},

@@ -1,0 +1,16 @@
+#include "base/AsciiText.h"
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string AsciiUpperCase(std::string text) {
+  for (char& c : text) c = AsciiUpper(c);
+  return text;
+}
+
+bool SameTextAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
