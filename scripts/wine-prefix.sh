@@ -23,6 +23,10 @@ create)
   find "$dir/drive_c/users" -maxdepth 2 -type l | while IFS= read -r link; do
     rm -f "$link" && mkdir -p "$link"
   done
+  # No window manager runs on the test display: left "managed", every window
+  # that hides would wait two seconds for a window manager's answer that
+  # never comes. Unmanaged, windows come and go as on a Windows desktop.
+  printf '\n[Software\\\\Wine\\\\X11 Driver]\n"Managed"="N"\n' >>"$dir/user.reg"
   ;;
 destroy)
   if [ -d "$dir" ]; then "$server" -k 2>/dev/null || true; rm -rf "$dir"; fi
