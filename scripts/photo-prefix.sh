@@ -2,8 +2,8 @@
 # photo-prefix.sh DIR: a fresh Wine prefix at DIR for photographing the
 # setup program's windows on an X display: Wine's own fonts (the designed
 # "MS Sans Serif" and the faces Wine maps to it) where every Wine build finds
-# them, and title bars and frames drawn by Wine (Xvfb has no window
-# manager). Installs the few packages photographs need when they are
+# them (title bars and frames are Wine's own: wine-prefix.sh leaves windows
+# unmanaged). Installs the few packages photographs need when they are
 # missing: Wine's fonts, ImageMagick's `import` and xwininfo.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,5 +20,4 @@ fi
 bash "$root/scripts/wine-prefix.sh" create "$dir"
 export WINEPREFIX=$dir WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cp /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$dir/drive_c/windows/Fonts/"
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 wineserver -w
