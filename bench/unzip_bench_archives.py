@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the unzip benchmark's two archives into OUTDIR (deterministic):
+"""unzip_bench_archives.py OUTDIR [NAME...]: writes the unzip benchmark's
+archives into OUTDIR (deterministic), those NAMEd or both:
   mixed.zip  about 1,000 files of mixed sizes and kinds, about 100 MB
   large.zip  20 files of 4 MB
 Kinds: text (compresses well), structured binary (compresses somewhat),
@@ -37,11 +38,11 @@ def write(path, members):
 
 def main():
     out = sys.argv[1]
+    wanted = set(sys.argv[2:]) or {"mixed.zip", "large.zip"}
     os.makedirs(out, exist_ok=True)
-    rng = random.Random(2026)
-    kinds = corpora(rng)
-    if not os.path.exists(os.path.join(out, "mixed.zip")):
-        members, total = [], 0
+    kinds = corpora(random.Random(2026))
+    if "mixed.zip" in wanted and not os.path.exists(os.path.join(out, "mixed.zip")):
+        rng, members, total = random.Random(2027), [], 0
         for i in range(1000):
             # Log-uniform sizes from 1 KB to 512 KB, plus ten files of 2 MB.
             size = int(1024 * 2 ** rng.uniform(0, 9)) if i % 100 else 2_000_000
@@ -50,7 +51,8 @@ def main():
             total += size
         write(os.path.join(out, "mixed.zip"), members)
         print(f"mixed.zip: {len(members)} files, {total / 1e6:.0f} MB")
-    if not os.path.exists(os.path.join(out, "large.zip")):
+    if "large.zip" in wanted and not os.path.exists(os.path.join(out, "large.zip")):
+        rng = random.Random(2028)
         members = [(f"large{i:02d}.bin", piece(rng, kinds[i % 3], 4_000_000)) for i in range(20)]
         write(os.path.join(out, "large.zip"), members)
         print("large.zip: 20 files, 80 MB")
