@@ -8,6 +8,10 @@
 //                                          "Install" clicked, until the
 //                                          "Information" box is shown (its
 //                                          temporary files in TEMP)
+//   install_bench click DONE EXE [ARG...]  another installer through its
+//                                          windows: its first window's default
+//                                          button clicked at once, until a
+//                                          window captioned DONE is shown
 //   install_bench run EXE [ARG...]         until the process has ended
 //
 // Prints one line: "ms=<elapsed> peak_kb=<peak working set> exit=<code>".
@@ -19,6 +23,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -136,6 +141,25 @@ int Install(const char* exe, const char* destination, const char* temp) {
   return Report(ms, peakKb, run.WaitForExit());
 }
 
+// Another installer as a user clicks through it: the default button (IDOK)
+// of its first window, then its window that says it is done.
+int Click(int argc, char** argv, const char* doneCaption) {
+  Clock clock;
+  const PROCESS_INFORMATION process = Start(argc, argv);
+  SIZE_T peakKb = 0;
+  HWND first = AwaitWindow(process.hProcess, {process.dwProcessId, nullptr, nullptr}, peakKb);
+  HWND button = first != nullptr ? GetDlgItem(first, IDOK) : nullptr;
+  if (button == nullptr) return Fail("no first window with a default button");
+  PostMessageA(button, BM_CLICK, 0, 0);
+  HWND done = AwaitWindow(process.hProcess, {process.dwProcessId, doneCaption, nullptr}, peakKb);
+  const double ms = clock.ElapsedMs();
+  if (done == nullptr) return Fail("the installer never said it was done");
+  if (SIZE_T peak = PeakKb(process.hProcess)) peakKb = peak;
+  TerminateProcess(process.hProcess, 0);
+  EndOf(process.hProcess);
+  return Report(ms, peakKb, 0);
+}
+
 // A program that works without windows (a silent install, an extraction).
 int Run(int argc, char** argv) {
   Clock clock;
@@ -154,7 +178,8 @@ int main(int argc, char** argv) {
   if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "startup") == 0)
     return Startup(argv[2], argc == 4 ? argv[3] : nullptr);
   if (argc == 5 && std::strcmp(argv[1], "install") == 0) return Install(argv[2], argv[3], argv[4]);
+  if (argc >= 4 && std::strcmp(argv[1], "click") == 0) return Click(argc - 3, argv + 3, argv[2]);
   if (argc >= 3 && std::strcmp(argv[1], "run") == 0) return Run(argc - 2, argv + 2);
-  std::fprintf(stderr, "usage: install_bench startup EXE [CAPTION] | install EXE DEST TEMP | run EXE [ARG...]\n");
+  std::fprintf(stderr, "usage: install_bench startup EXE [CAPTION] | install EXE DEST TEMP | click DONE EXE [ARG...] | run EXE [ARG...]\n");
   return 2;
 }
