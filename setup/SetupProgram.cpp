@@ -12,7 +12,7 @@
 #include "filestore/LZRW1KH.h"
 #include "setup/fmain.h"
 #include "setup/fsplash.h"
-#include "sysint/FBrowse.h"
+#include "sysint/FBrowse_win.h"
 #include "winui/Application.h"
 #include "winui/ErrorText.h"
 #include "winui/StandardControls.h"

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "filestore/FileSrc.h"
-#include "sysint/FBrowse.h"
+#include "sysint/FBrowse_win.h"
 #include "winui/Buttons.h"
 #include "winui/Edits.h"
 #include "winui/Form.h"

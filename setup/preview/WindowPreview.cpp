@@ -9,7 +9,7 @@
 #include "filestore/FileSrc.h"
 #include "setup/fmain.h"
 #include "setup/fsplash.h"
-#include "sysint/FBrowse.h"
+#include "sysint/FBrowse_win.h"
 #include "winui/Application.h"
 #include "winui/StandardControls.h"
 #include "zip/ZipMstr.h"

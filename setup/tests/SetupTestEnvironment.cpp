@@ -1,7 +1,7 @@
 #include "setup/tests/SetupTestEnvironment.h"
 
 #include "filestore/FileSrc.h"
-#include "sysint/FBrowse.h"
+#include "sysint/FBrowse_win.h"
 #include "winui/StandardControls.h"
 #include "winui/tests/DialogWatcher.h"
 #include "zip/ZipMstr.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "sysint/ComRef.h"
+#include "sysint/ComRef_win.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "TestShellLink.h"
-#include "sysint/FBrowse.h"
+#include "sysint/FBrowse_win.h"
 #include "testsupport/TopLevelWindow_win.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "sysint/FBrowse.h"
+#include "sysint/FBrowse_win.h"
 
 #include <cstring>
 
