@@ -4,8 +4,8 @@
 #include "setup/fmain.h"
 #include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
-#include "winui/Application.h"
-#include "winui/Screen.h"
+#include "winui/Application_win.h"
+#include "winui/Screen_win.h"
 
 void MainWindowInstall::SetBusyCursor(bool busy) {
   Screen.SetCursor(busy ? TCursor::crHourGlass : TCursor::crDefault);

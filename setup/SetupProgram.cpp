@@ -13,7 +13,7 @@
 #include "setup/fmain.h"
 #include "setup/fsplash.h"
 #include "sysint/FBrowse_win.h"
-#include "winui/Application.h"
+#include "winui/Application_win.h"
 #include "winui/ErrorText.h"
 #include "winui/StandardControls.h"
 #include "zip/ZipMstr.h"

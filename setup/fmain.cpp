@@ -4,7 +4,7 @@
 #include "setup/helpform.h"
 #include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
-#include "winui/Screen.h"
+#include "winui/Screen_win.h"
 
 TForm1* Form1 = nullptr;
 

@@ -19,7 +19,7 @@
 #include "sysint/InstallLayout.h"
 #include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
-#include "sysint/tests/TestShellLink.h"
+#include "sysint/tests/TestShellLink_win.h"
 
 namespace {
 

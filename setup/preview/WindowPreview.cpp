@@ -10,7 +10,7 @@
 #include "setup/fmain.h"
 #include "setup/fsplash.h"
 #include "sysint/FBrowse_win.h"
-#include "winui/Application.h"
+#include "winui/Application_win.h"
 #include "winui/StandardControls.h"
 #include "zip/ZipMstr.h"
 

@@ -3,7 +3,7 @@
 #include "filestore/FileSrc.h"
 #include "sysint/FBrowse_win.h"
 #include "winui/StandardControls.h"
-#include "winui/tests/DialogWatcher.h"
+#include "winui/tests/DialogWatcher_win.h"
 #include "zip/ZipMstr.h"
 
 void PrepareWindowLayer() {

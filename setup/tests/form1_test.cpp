@@ -14,8 +14,8 @@
 #include "sysint/install.h"
 #include "winui/Dpi.h"
 #include "winui/FormDescription.h"
-#include "winui/Screen.h"
-#include "winui/tests/DialogWatcher.h"
+#include "winui/Screen_win.h"
+#include "winui/tests/DialogWatcher_win.h"
 
 namespace {
 

@@ -25,8 +25,8 @@
 #include "sysint/InstallLayout.h"
 #include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
-#include "sysint/tests/TestRegistry.h"
-#include "sysint/tests/TestShellLink.h"
+#include "sysint/tests/TestRegistry_win.h"
+#include "sysint/tests/TestShellLink_win.h"
 #include "testsupport/TopLevelWindow_win.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "TestShellLink.h"
+#include "TestShellLink_win.h"
 #include "sysint/FBrowse_win.h"
 #include "testsupport/TopLevelWindow_win.h"
 

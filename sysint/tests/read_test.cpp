@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "TestRegistry.h"
+#include "TestRegistry_win.h"
 #include "base/Exception.h"
 #include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"

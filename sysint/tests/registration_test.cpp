@@ -9,8 +9,8 @@
 #include <functional>
 #include <utility>
 
-#include "TestRegistry.h"
-#include "TestShellLink.h"
+#include "TestRegistry_win.h"
+#include "TestShellLink_win.h"
 #include "base/Exception.h"
 #include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "TestShellLink.h"
+#include "TestShellLink_win.h"
 #include "base/Exception.h"
 #include "base/UserMessage.h"
 #include "sysint/WindowsSystem_win.h"

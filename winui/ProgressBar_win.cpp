@@ -1,4 +1,4 @@
-#include "winui/ProgressBar.h"
+#include "winui/ProgressBar_win.h"
 
 #include <commctrl.h>
 

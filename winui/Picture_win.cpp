@@ -1,4 +1,4 @@
-#include "winui/Picture.h"
+#include "winui/Picture_win.h"
 
 #include <cstring>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "winui/Control.h"
+#include "winui/Control_win.h"
 
 enum class TScrollStyle : std::int32_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 

@@ -1,4 +1,4 @@
-#include "winui/Screen.h"
+#include "winui/Screen_win.h"
 
 TScreen Screen;
 

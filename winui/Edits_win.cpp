@@ -1,4 +1,4 @@
-#include "winui/Edits.h"
+#include "winui/Edits_win.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "winui/Control.h"
-#include "winui/Picture.h"
+#include "winui/Control_win.h"
+#include "winui/Picture_win.h"
 
 enum class TFormBorderStyle : std::int32_t { bsNone, bsSingle, bsSizeable, bsDialog };
 enum TBorderIcon : std::int32_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };

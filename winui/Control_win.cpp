@@ -1,11 +1,11 @@
-#include "winui/Control.h"
+#include "winui/Control_win.h"
 
 
 #include "base/Exception.h"
-#include "winui/Application.h"
+#include "winui/Application_win.h"
 #include "winui/Dpi.h"
-#include "winui/Form.h"
-#include "winui/Screen.h"
+#include "winui/Form_win.h"
+#include "winui/Screen_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "winui/Font.h"
+#include "winui/Font_win.h"
 
 #include "winui/Dpi.h"
 

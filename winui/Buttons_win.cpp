@@ -1,4 +1,4 @@
-#include "winui/Buttons.h"
+#include "winui/Buttons_win.h"
 
 // --- TButton ---
 

@@ -3,7 +3,7 @@
 // no messages are processed afterwards (a long action on the one thread).
 #pragma once
 
-#include "winui/Control.h"
+#include "winui/Control_win.h"
 
 class TScreen {
  public:

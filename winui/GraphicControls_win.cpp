@@ -1,4 +1,4 @@
-#include "winui/GraphicControls.h"
+#include "winui/GraphicControls_win.h"
 
 #include "winui/Dpi.h"
 

@@ -3,7 +3,7 @@
 // on to the child objects like any container's.
 #pragma once
 
-#include "winui/Control.h"
+#include "winui/Control_win.h"
 
 class TGroupBox : public TWinControl {
  public:

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "component/Component.h"
-#include "winui/Font.h"
+#include "winui/Font_win.h"
 
 class TWinControl;
 class TForm;

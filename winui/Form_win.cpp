@@ -1,8 +1,8 @@
-#include "winui/Form.h"
+#include "winui/Form_win.h"
 
 #include "base/Exception.h"
 #include "component/Description.h"
-#include "winui/Application.h"
+#include "winui/Application_win.h"
 #include "winui/Dpi.h"
 #include "winui/FormDescription.h"
 

@@ -1,4 +1,4 @@
-#include "winui/SpeedButton.h"
+#include "winui/SpeedButton_win.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // default button: Enter presses only the button that has the focus.
 #pragma once
 
-#include "winui/Control.h"
+#include "winui/Control_win.h"
 
 class TButton : public TWinControl {
  public:

@@ -3,8 +3,8 @@
 // the keyboard focus, so clicking it leaves the focus where it was.
 #pragma once
 
-#include "winui/Control.h"
-#include "winui/Picture.h"
+#include "winui/Control_win.h"
+#include "winui/Picture_win.h"
 
 class TSpeedButton : public TWinControl {
  public:

@@ -2,8 +2,8 @@
 // order of the description: label, bevel and image.
 #pragma once
 
-#include "winui/Control.h"
-#include "winui/Picture.h"
+#include "winui/Control_win.h"
+#include "winui/Picture_win.h"
 
 // Text in the control's font. With AutoSize (the default) the label takes
 // the size of its text, line breaks included.

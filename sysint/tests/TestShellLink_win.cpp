@@ -1,4 +1,4 @@
-#include "TestShellLink.h"
+#include "TestShellLink_win.h"
 
 #include <windows.h>
 

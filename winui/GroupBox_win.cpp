@@ -1,4 +1,4 @@
-#include "winui/GroupBox.h"
+#include "winui/GroupBox_win.h"
 
 void TGroupBox::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);

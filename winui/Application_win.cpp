@@ -1,4 +1,4 @@
-#include "winui/Application.h"
+#include "winui/Application_win.h"
 
 #include <commctrl.h>
 
@@ -8,7 +8,7 @@
 #include "base/UserMessage.h"
 #include "winui/Dpi.h"
 #include "winui/ErrorText.h"
-#include "winui/Form.h"
+#include "winui/Form_win.h"
 
 TApplication Application;
 

@@ -1,4 +1,4 @@
-#include "winui/tests/DialogWatcher.h"
+#include "winui/tests/DialogWatcher_win.h"
 
 #include <algorithm>
 #include <chrono>

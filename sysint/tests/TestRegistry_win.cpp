@@ -1,4 +1,4 @@
-#include "TestRegistry.h"
+#include "TestRegistry_win.h"
 
 #include <stdexcept>
 

@@ -2,7 +2,7 @@
 // position; it never takes the focus.
 #pragma once
 
-#include "winui/Control.h"
+#include "winui/Control_win.h"
 
 class TProgressBar : public TWinControl {
  public:
