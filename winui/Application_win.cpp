@@ -26,7 +26,17 @@ std::string CurrentExceptionMessage() {
   }
 }
 
+// The form at the top of control's parents, when the top is a form.
+TForm* FormOf(TControl* control) {
+  while (control->Parent() != nullptr) control = control->Parent();
+  return dynamic_cast<TForm*>(control);
+}
+
 }  // namespace
+
+TApplication::TApplication() {
+  SetWindowExceptionHandler([] { Application.HandleException(); });
+}
 
 void TApplication::Initialize() {
   if (initialized_) return;
@@ -93,7 +103,7 @@ bool TApplication::PreTranslate(const MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
   if ((GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GetKeyState(VK_MENU) & 0x8000) != 0) return false;
   TWinControl* control = TWinControl::FromHandle(message.hwnd);
-  TForm* form = control != nullptr ? control->ParentForm() : nullptr;
+  TForm* form = control != nullptr ? FormOf(control) : nullptr;
   if (form == nullptr) return false;
   form->SelectNext(control == form ? nullptr : control, (GetKeyState(VK_SHIFT) & 0x8000) == 0);
   return true;

@@ -11,6 +11,9 @@ class TForm;
 
 class TApplication {
  public:
+  // Makes the top-level handler the windows' handler of exceptions.
+  TApplication();
+
   // Sets up the window layer before any window exists: the display's
   // resolution, the common controls, and the presenter of the plain and
   // information message boxes. Calling it again does nothing.

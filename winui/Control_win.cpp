@@ -1,15 +1,15 @@
+// Controls, windowed controls and the window procedure all the layer's windows share.
 #include "winui/Control_win.h"
 
-
 #include "base/Exception.h"
-#include "winui/Application_win.h"
 #include "winui/Dpi.h"
-#include "winui/Form_win.h"
-#include "winui/Screen_win.h"
 
 namespace {
 
 const char kControlProperty[] = "TavControl";
+
+TCursor g_cursorOverride = TCursor::crDefault;
+void (*g_exceptionHandler)() = nullptr;
 
 }  // namespace
 
@@ -17,6 +17,10 @@ HCURSOR CursorHandle(TCursor cursor) {
   return LoadCursorA(nullptr, cursor == TCursor::crHourGlass ? MAKEINTRESOURCEA(32514)   // IDC_WAIT
                                                              : MAKEINTRESOURCEA(32512));  // IDC_ARROW
 }
+
+TCursor CursorOverride() { return g_cursorOverride; }
+void SetCursorOverride(TCursor cursor) { g_cursorOverride = cursor; }
+void SetWindowExceptionHandler(void (*handler)()) { g_exceptionHandler = handler; }
 
 // --- TControl ---
 
@@ -42,12 +46,6 @@ void TControl::SetParentComponent(TComponent* parent) {
 }
 
 TComponent* TControl::ParentComponent() const { return parent_; }
-
-TForm* TControl::ParentForm() const {
-  const TControl* control = this;
-  while (control->parent_ != nullptr) control = control->parent_;
-  return dynamic_cast<TForm*>(const_cast<TControl*>(control));
-}
 
 void TControl::SetBounds(int left, int top, int width, int height) {
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
@@ -295,7 +293,7 @@ LRESULT TWinControl::Dispatch(TWinControl* control, HWND window, UINT message, W
   try {
     return control->WndProc(message, wParam, lParam);
   } catch (...) {
-    Application.HandleException();
+    if (g_exceptionHandler != nullptr) g_exceptionHandler();
     return 0;
   }
 }
@@ -305,8 +303,8 @@ LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 bool TWinControl::HandleCursor(LPARAM lParam) {
-  if (Screen.Cursor() != TCursor::crDefault) {
-    ::SetCursor(CursorHandle(Screen.Cursor()));
+  if (g_cursorOverride != TCursor::crDefault) {
+    ::SetCursor(CursorHandle(g_cursorOverride));
     return true;
   }
   if (LOWORD(lParam) != HTCLIENT) return false;

@@ -21,7 +21,6 @@
 #include "winui/Font_win.h"
 
 class TWinControl;
-class TForm;
 
 enum class TAlign : std::int32_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
@@ -29,6 +28,12 @@ enum class TAlign : std::int32_t { alNone, alTop, alBottom, alLeft, alRight, alC
 // default, the arrow and the hourglass.
 enum class TCursor : std::int32_t { crDefault, crArrow, crHourGlass };
 HCURSOR CursorHandle(TCursor cursor);
+// The cursor every window shows while it is not crDefault (TScreen's).
+TCursor CursorOverride();
+void SetCursorOverride(TCursor cursor);
+// The handler, called inside the catch, of an exception raised while a window
+// handles a message (the application's top-level one); without one, dropped.
+void SetWindowExceptionHandler(void (*handler)());
 
 class TControl : public TComponent {
  public:
@@ -40,7 +45,6 @@ class TControl : public TComponent {
   void SetParent(TWinControl* parent);
   void SetParentComponent(TComponent* parent) override;
   TComponent* ParentComponent() const override;
-  TForm* ParentForm() const;
 
   int Left() const { return left_; }
   int Top() const { return top_; }

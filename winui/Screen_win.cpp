@@ -3,7 +3,7 @@
 TScreen Screen;
 
 void TScreen::SetCursor(TCursor cursor) {
-  cursor_ = cursor;
+  SetCursorOverride(cursor);
   if (cursor != TCursor::crDefault) {
     ::SetCursor(CursorHandle(cursor));
     return;

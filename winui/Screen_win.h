@@ -7,11 +7,8 @@
 
 class TScreen {
  public:
-  TCursor Cursor() const { return cursor_; }
+  TCursor Cursor() const { return CursorOverride(); }
   void SetCursor(TCursor cursor);
-
- private:
-  TCursor cursor_ = TCursor::crDefault;
 };
 
 extern TScreen Screen;
