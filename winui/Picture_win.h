@@ -1,8 +1,8 @@
 // A picture as a description stores it: the bytes of an icon file (.ico) or
 // of a bitmap file (.bmp, uncompressed), drawn at any size: an icon from the
 // image the file holds nearest that size, a bitmap stretched with the
-// system's smoothing filter. The bytes are checked when they are set;
-// malformed data is an error, never read past.
+// system's smoothing filter. The bytes are checked when they are set
+// (PictureFile.h); malformed data is an error, never read past.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "winui/PictureFile.h"
 
 class TPicture {
  public:
@@ -29,8 +31,8 @@ class TPicture {
 
   // The picture's own size: the icon's 32-pixel image (the one nearest that
   // size when it has none) or the bitmap.
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  int Width() const { return file_.width; }
+  int Height() const { return file_.height; }
 
   // Draws the picture into the width x height rectangle at x, y.
   void Draw(HDC dc, int x, int y, int width, int height) const;
@@ -46,23 +48,13 @@ class TPicture {
   HICON CreateIcon(int size) const;
 
  private:
-  struct IconImage {
-    std::size_t offset = 0;
-    std::size_t size = 0;
-    int width = 0;
-  };
-  void ParseIcon();
-  void ParseBitmap();
-  const IconImage* FindIconImage(int size) const;
   void Clear();
 
   std::vector<std::uint8_t> data_;
-  std::vector<IconImage> icons_;
+  PictureFile file_;
   mutable HICON icon_ = nullptr;  // made at iconSize_ for Draw
   mutable int iconSize_ = 0;
   const BITMAPINFO* bitmapInfo_ = nullptr;
   const std::uint8_t* bits_ = nullptr;
   mutable HBITMAP deviceBitmap_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
 };
