@@ -2,9 +2,10 @@
 #include "setup/MainWindowInstall.h"
 
 #include "setup/fmain.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
-#include "winui/Application.h"
-#include "winui/Screen.h"
+#include "winui/Application_win.h"
+#include "winui/Screen_win.h"
 
 void MainWindowInstall::SetBusyCursor(bool busy) {
   Screen.SetCursor(busy ? TCursor::crHourGlass : TCursor::crDefault);
@@ -80,5 +81,6 @@ ExtractionOutcome MainWindowInstall::Extract() {
 }
 
 void MainWindowInstall::RegisterInstallation(const std::string& destination, const InstallOptions& options) {
-  ::RegisterInstallation(destination, options.Associate, options.StartMenu, options.Desktop);
+  Win32System windows;
+  ::RegisterInstallation(windows, destination, options.Associate, options.StartMenu, options.Desktop);
 }

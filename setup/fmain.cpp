@@ -2,8 +2,9 @@
 
 #include "setup/MainWindowInstall.h"
 #include "setup/helpform.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
-#include "winui/Screen.h"
+#include "winui/Screen_win.h"
 
 TForm1* Form1 = nullptr;
 
@@ -43,7 +44,8 @@ void TForm1::FormShow(TComponent*) {
       "Welcome to TAV Quillbox 2.1 Install program.\r\n"
       "It is recommend to close all other programs you are running.\r\n"
       "Disk space required: 2 MB\r\n");
-  e_Dir->SetText(GetDefaultInstallDir());
+  Win32System windows;
+  e_Dir->SetText(GetDefaultInstallDir(windows));
   // The hidden progress bar's strip goes until the install shows the bar.
   SetHeight(Height() - progress->Height());
 }

@@ -5,14 +5,14 @@
 #pragma once
 
 #include "filestore/FileSrc.h"
-#include "sysint/FBrowse.h"
-#include "winui/Buttons.h"
-#include "winui/Edits.h"
-#include "winui/Form.h"
-#include "winui/GraphicControls.h"
-#include "winui/GroupBox.h"
-#include "winui/ProgressBar.h"
-#include "winui/SpeedButton.h"
+#include "sysint/FBrowse_win.h"
+#include "winui/Buttons_win.h"
+#include "winui/Edits_win.h"
+#include "winui/Form_win.h"
+#include "winui/GraphicControls_win.h"
+#include "winui/GroupBox_win.h"
+#include "winui/ProgressBar_win.h"
+#include "winui/SpeedButton_win.h"
 #include "zip/ZipMstr.h"
 
 class TForm1 : public TForm {

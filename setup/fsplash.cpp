@@ -1,6 +1,6 @@
 #include "setup/fsplash.h"
 
-#include "winui/Screen.h"
+#include "winui/Screen_win.h"
 
 Tf_splash* f_splash = nullptr;
 

@@ -2,7 +2,7 @@
 // the busy cursor, until the main window takes the focus from it.
 #pragma once
 
-#include "winui/Form.h"
+#include "winui/Form_win.h"
 
 class Tf_splash : public TForm {
  public:

@@ -2,8 +2,8 @@
 // text box filling the window.
 #pragma once
 
-#include "winui/Edits.h"
-#include "winui/Form.h"
+#include "winui/Edits_win.h"
+#include "winui/Form_win.h"
 
 class Tf_Help : public TForm {
  public:

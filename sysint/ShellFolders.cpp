@@ -3,26 +3,25 @@
 #include "sysint/InstallLayout.h"
 #include "sysint/install.h"
 
-std::string GetDefaultInstallDir() {
-  std::string folder = ReadRegString(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path");
-  if (folder.empty()) folder = ReadRegString(HKEY_LOCAL_MACHINE, kAppPathsExeKey, "Path");
+std::string GetDefaultInstallDir(WindowsSystem& system) {
+  constexpr auto root = RegistryRoot::LocalMachine;
+  std::string folder = ReadRegString(system, root, kAppPathsKey, "Path");
+  if (folder.empty()) folder = ReadRegString(system, root, kAppPathsExeKey, "Path");
   if (!folder.empty()) return folder;
   // Even an empty "ProgramFilesDir" gives "\TAV Quillbox": there is nothing
   // better to offer, and the user sees and can change it.
-  return ReadRegString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir") + "\\" +
-         kProductName;
+  return ReadRegString(system, root, kCurrentVersionKey, "ProgramFilesDir") + "\\" + kProductName;
 }
 
-std::string GetWindowsFolder() {
-  char buffer[1024];
-  const UINT length = GetWindowsDirectoryA(buffer, 1023);
-  std::string folder(buffer, length < sizeof buffer ? length : 0);
+std::string GetWindowsFolder(WindowsSystem& system) {
+  std::string folder = system.WindowsFolder();
   if (folder.size() >= 3) folder += "\\";
   return folder;
 }
 
-std::string GetShellFolder(const std::string& folderName) {
-  const std::string folder = ReadRegString(HKEY_CURRENT_USER, kShellFoldersKey, folderName) + "\\";
+std::string GetShellFolder(WindowsSystem& system, const std::string& folderName) {
+  const std::string folder =
+      ReadRegString(system, RegistryRoot::CurrentUser, kShellFoldersKey, folderName) + "\\";
   if (folder != "\\") return folder;
-  return GetWindowsFolder() + folderName + "\\";
+  return GetWindowsFolder(system) + folderName + "\\";
 }

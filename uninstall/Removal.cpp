@@ -3,7 +3,9 @@
 #include <optional>
 
 #include "base/AsciiText.h"
+#include "base/Exception.h"
 #include "sysint/InstallLayout.h"
+#include "sysint/install.h"
 #include "uninstall/PathMatch.h"
 
 namespace {
@@ -17,6 +19,25 @@ const char* RootName(RegistryRoot root) {
     case RegistryRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
   }
   return "";
+}
+
+// A string value; nothing when the key or the value is absent or of
+// another type.
+std::optional<std::string> StringValue(UninstallSystem& system, RegistryRoot root, const std::string& keyPath,
+                                       const std::string& valueName) {
+  RegistryValue value = system.ReadValue(root, keyPath, valueName);
+  if (value.kind != RegistryValue::Kind::Text) return std::nullopt;
+  return std::move(value.text);
+}
+
+// The per-user shell folder as the installation found it; empty when its
+// entry is not a string, where no shortcut can be found.
+std::string ShellFolder(UninstallSystem& system, const std::string& name) {
+  try {
+    return GetShellFolder(system, name);
+  } catch (const Exception&) {
+    return {};
+  }
 }
 
 std::string KeyName(RegistryRoot root, const std::string& keyPath) {
@@ -40,8 +61,8 @@ std::string InFolder(const std::string& folder, const std::string& name) { retur
 
 // An App Paths key names the folder by its program or by its "Path".
 bool AppPathsNameFolder(UninstallSystem& system, const char* keyPath, const std::string& folder) {
-  const auto program = system.ReadString(RegistryRoot::LocalMachine, keyPath, "");
-  const auto path = system.ReadString(RegistryRoot::LocalMachine, keyPath, "Path");
+  const auto program = StringValue(system, RegistryRoot::LocalMachine, keyPath, "");
+  const auto path = StringValue(system, RegistryRoot::LocalMachine, keyPath, "Path");
   return (program && SamePath(system, *program, ProgramPath(folder))) || (path && SamePath(system, *path, folder));
 }
 
@@ -51,7 +72,7 @@ bool UninstallEntryNamesFolder(UninstallSystem& system, const std::string& comma
 
 // Whether the installation's registry entries name folder as theirs.
 bool FolderIsRegistered(UninstallSystem& system, const std::string& folder) {
-  const auto command = system.ReadString(RegistryRoot::LocalMachine, kUninstallKey, "UninstallString");
+  const auto command = StringValue(system, RegistryRoot::LocalMachine, kUninstallKey, "UninstallString");
   return (command && UninstallEntryNamesFolder(system, *command, folder)) ||
          AppPathsNameFolder(system, kAppPathsExeKey, folder) || AppPathsNameFolder(system, kAppPathsKey, folder);
 }
@@ -84,12 +105,12 @@ struct RegistryFindings {
 
 RegistryFindings ReadFindings(UninstallSystem& system, const std::string& folder) {
   RegistryFindings found;
-  const auto command = system.ReadString(RegistryRoot::LocalMachine, kUninstallKey, "UninstallString");
+  const auto command = StringValue(system, RegistryRoot::LocalMachine, kUninstallKey, "UninstallString");
   found.uninstallEntryIsOurs = command && UninstallEntryNamesFolder(system, *command, folder);
   found.uninstallEntryIsAnothers = command && !found.uninstallEntryIsOurs;
-  found.documentType = system.ReadString(RegistryRoot::ClassesRoot, kDocumentExtension, "");
+  found.documentType = StringValue(system, RegistryRoot::ClassesRoot, kDocumentExtension, "");
   found.openCommand =
-      system.ReadString(RegistryRoot::ClassesRoot, std::string(kDocumentType) + "\\Shell\\Open\\command", "");
+      StringValue(system, RegistryRoot::ClassesRoot, std::string(kDocumentType) + "\\Shell\\Open\\command", "");
   return found;
 }
 
@@ -104,10 +125,10 @@ class Remover {
         report_(report) {}
 
   void Shortcut(const std::string& shellFolderName) {
-    const std::string shellFolder = system_.ShellFolder(shellFolderName);
+    const std::string shellFolder = ShellFolder(system_, shellFolderName);
     if (shellFolder.empty()) return;
     const std::string link = ShortcutFile(shellFolder);
-    const std::optional<std::string> target = system_.ShortcutTarget(link);
+    const std::optional<std::string> target = system_.ShellLinkTarget(link);
     if (target && SamePath(system_, *target, program_)) Record(link, system_.RemoveFile(link));
   }
 

@@ -1,49 +1,12 @@
-// The uninstaller's registry, shell, path and file calls on Windows.
+// The uninstaller's path and file calls on Windows.
 #include "uninstall/System_win.h"
-
-#include <shlobj.h>
 
 #include <vector>
 
-#include "base/Exception.h"
 #include "base/FileSystem.h"
-#include "sysint/ComRef.h"
-#include "sysint/OleError.h"
-#include "sysint/RegistryKey.h"
-#include "sysint/install.h"
 #include "uninstall/PathMatch.h"
 
 namespace {
-
-HKEY RootKey(RegistryRoot root) {
-  switch (root) {
-    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-  }
-  return nullptr;
-}
-
-std::wstring WideText(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
-  if (size > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
-  return wide;
-}
-
-// The system's text for an error code, without its line break and full stop.
-std::string ErrorText(DWORD code) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-      reinterpret_cast<char*>(&text), 0, nullptr);
-  const std::string message(text != nullptr ? text : "", text != nullptr ? length : 0);
-  LocalFree(text);
-  const std::string trimmed = OleErrorText(code, message);
-  return trimmed.rfind("OLE error", 0) == 0 ? "Windows error " + std::to_string(code) : trimmed;
-}
-
-Outcome FailedWith(DWORD code) { return Outcome::Failed(ErrorText(code)); }
 
 bool IsMissing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
@@ -105,83 +68,6 @@ WindowsUninstallSystem::WindowsUninstallSystem(std::string setAsideFolder)
     : setAsideFolder_(std::move(setAsideFolder)) {}
 
 WindowsUninstallSystem::~WindowsUninstallSystem() { ReleaseFolder(); }
-
-std::optional<std::string> WindowsUninstallSystem::ReadString(RegistryRoot root, const std::string& keyPath,
-                                                              const std::string& valueName) {
-  RegistryKey key;
-  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ, key.Out()) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExA(key.Handle(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    return std::nullopt;
-  }
-  std::vector<char> data(size + 1u, '\0');
-  if (RegQueryValueExA(key.Handle(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                       &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(data.data());
-}
-
-bool WindowsUninstallSystem::KeyExists(RegistryRoot root, const std::string& keyPath) {
-  RegistryKey key;
-  return RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
-}
-
-bool WindowsUninstallSystem::KeyIsEmpty(RegistryRoot root, const std::string& keyPath) {
-  RegistryKey key;
-  DWORD subkeys = 0;
-  DWORD values = 0;
-  return RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS &&
-         RegQueryInfoKeyA(key.Handle(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                          nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-         subkeys == 0 && values == 0;
-}
-
-Outcome WindowsUninstallSystem::DeleteKeyTree(RegistryRoot root, const std::string& keyPath) {
-  const LSTATUS status = RegDeleteTreeA(RootKey(root), keyPath.c_str());
-  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND || !KeyExists(root, keyPath)) return Outcome::Done();
-  return FailedWith(static_cast<DWORD>(status));
-}
-
-Outcome WindowsUninstallSystem::DeleteValue(RegistryRoot root, const std::string& keyPath,
-                                            const std::string& valueName) {
-  RegistryKey key;
-  LSTATUS status = RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_SET_VALUE, key.Out());
-  if (status == ERROR_SUCCESS) status = RegDeleteValueA(key.Handle(), valueName.c_str());
-  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return Outcome::Done();
-  return FailedWith(static_cast<DWORD>(status));
-}
-
-void WindowsUninstallSystem::AssociationsChanged() {
-  SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-}
-
-std::string WindowsUninstallSystem::ShellFolder(const std::string& name) {
-  try {
-    return GetShellFolder(name);
-  } catch (const Exception&) {
-    // A "Shell Folders" entry that is not a string: no shortcut can be found there.
-    return {};
-  }
-}
-
-std::optional<std::string> WindowsUninstallSystem::ShortcutTarget(const std::string& linkPath) {
-  if (!FileExistsAt(linkPath)) return std::nullopt;
-  ComRef<IShellLinkA> link;
-  ComRef<IPersistFile> file;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.Out())) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, file.Out())) ||
-      FAILED(file->Load(WideText(linkPath).c_str(), STGM_READ))) {
-    return std::nullopt;
-  }
-  char target[MAX_PATH] = {};
-  if (FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return std::nullopt;
-  return std::string(target);
-}
 
 std::string WindowsUninstallSystem::FullPath(const std::string& path) {
   const std::string plain = PlainPathText(path);

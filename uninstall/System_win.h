@@ -1,14 +1,15 @@
-// The uninstaller's calls to Windows: the registry, the shell's folders and
-// links, paths as the file system reads them, and the installation's files,
-// never followed through a link. Shell links are read through COM:
-// initialise it on the calling thread first.
+// The uninstaller's calls to Windows: the registry and the shell as the
+// installation's (Win32System: initialise COM on the calling thread first),
+// paths as the file system reads them, and the installation's files, never
+// followed through a link.
 #pragma once
 
 #include <windows.h>
 
+#include "sysint/WindowsSystem_win.h"
 #include "uninstall/UninstallSystem.h"
 
-class WindowsUninstallSystem : public UninstallSystem {
+class WindowsUninstallSystem final : public UninstallSystem, public Win32System {
  public:
   // setAsideFolder: the uninstaller's own folder in the temporary folder,
   // where a running program's file is moved; empty when there is none.
@@ -17,15 +18,6 @@ class WindowsUninstallSystem : public UninstallSystem {
   WindowsUninstallSystem(const WindowsUninstallSystem&) = delete;
   WindowsUninstallSystem& operator=(const WindowsUninstallSystem&) = delete;
 
-  std::optional<std::string> ReadString(RegistryRoot root, const std::string& keyPath,
-                                        const std::string& valueName) override;
-  bool KeyExists(RegistryRoot root, const std::string& keyPath) override;
-  bool KeyIsEmpty(RegistryRoot root, const std::string& keyPath) override;
-  Outcome DeleteKeyTree(RegistryRoot root, const std::string& keyPath) override;
-  Outcome DeleteValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName) override;
-  void AssociationsChanged() override;
-  std::string ShellFolder(const std::string& name) override;
-  std::optional<std::string> ShortcutTarget(const std::string& linkPath) override;
   std::string FullPath(const std::string& path) override;
   bool SameFullPath(const std::string& left, const std::string& right) override;
   FolderKind InspectFolder(const std::string& path) override;

@@ -10,9 +10,12 @@
 #include "quillbox/tests/BuildPaths.h"
 #include "quillbox/tests/StandInWindow.h"
 #include "sysint/InstallLayout.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
 
 namespace {
+
+Win32System windows;
 
 HANDLE StartDirectly(const std::string& commandTail) {
   std::string commandLine = std::string("\"") + kBuiltQuillbox + "\"" + commandTail;
@@ -62,11 +65,12 @@ class AssociatedStandIn : public testing::Test {
     ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
     program_ = ProgramPath(folder_);
     ASSERT_TRUE(CopyFileA(kBuiltQuillbox, program_.c_str(), FALSE));
-    AssociateFileType(kDocumentExtension, kDocumentType, kProductName, program_, kDocumentIconIndex);
+    AssociateFileType(windows, kDocumentExtension, kDocumentType, kProductName, program_, kDocumentIconIndex);
   }
 
   void TearDown() override {
-    const std::string command = ReadRegString(HKEY_CLASSES_ROOT, std::string(kDocumentType) + "\\Shell\\Open\\command", "");
+    const std::string command =
+        ReadRegString(windows, RegistryRoot::ClassesRoot, std::string(kDocumentType) + "\\Shell\\Open\\command", "");
     if (command == OpenCommand(program_)) {
       RegDeleteTreeA(HKEY_CLASSES_ROOT, kDocumentExtension);
       RegDeleteTreeA(HKEY_CLASSES_ROOT, kDocumentType);

@@ -17,10 +17,13 @@
 
 #include "setup/driver/SetupRun_win.h"
 #include "sysint/InstallLayout.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
-#include "sysint/tests/TestShellLink.h"
+#include "sysint/tests/TestShellLink_win.h"
 
 namespace {
+
+Win32System windows;
 
 std::string gHandshake;
 
@@ -41,8 +44,8 @@ std::string TemporaryFolder() {
   return folder;
 }
 
-void ShowValue(HKEY root, const char* rootName, const std::string& key, const char* name) {
-  const std::string value = ReadRegString(root, key, name);
+void ShowValue(RegistryRoot root, const char* rootName, const std::string& key, const char* name) {
+  const std::string value = ReadRegString(windows, root, key, name);
   std::printf("  %s\\%s  %s = %s\n", rootName, key.c_str(), *name != '\0' ? name : "(default)",
               value.empty() ? "(none)" : value.c_str());
 }
@@ -72,19 +75,19 @@ void ShowInstallation(const std::string& destination) {
     FindClose(search);
   }
   std::printf("registry values:\n");
-  ShowValue(HKEY_LOCAL_MACHINE, "HKLM", kAppPathsExeKey, "");
-  ShowValue(HKEY_LOCAL_MACHINE, "HKLM", kAppPathsExeKey, "Path");
-  ShowValue(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey, "DisplayName");
-  ShowValue(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey, "UninstallString");
-  ShowValue(HKEY_LOCAL_MACHINE, "HKLM", kProductKey, "InstalledVersion");
-  ShowValue(HKEY_CURRENT_USER, "HKCU", kProductKey, "InstalledVersion");
-  ShowValue(HKEY_CLASSES_ROOT, "HKCR", kDocumentExtension, "");
-  ShowValue(HKEY_CLASSES_ROOT, "HKCR", kDocumentType, "");
-  ShowValue(HKEY_CLASSES_ROOT, "HKCR", std::string(kDocumentType) + "\\Shell\\Open\\command", "");
-  ShowValue(HKEY_CLASSES_ROOT, "HKCR", std::string(kDocumentType) + "\\DefaultIcon", "");
+  ShowValue(RegistryRoot::LocalMachine, "HKLM", kAppPathsExeKey, "");
+  ShowValue(RegistryRoot::LocalMachine, "HKLM", kAppPathsExeKey, "Path");
+  ShowValue(RegistryRoot::LocalMachine, "HKLM", kUninstallKey, "DisplayName");
+  ShowValue(RegistryRoot::LocalMachine, "HKLM", kUninstallKey, "UninstallString");
+  ShowValue(RegistryRoot::LocalMachine, "HKLM", kProductKey, "InstalledVersion");
+  ShowValue(RegistryRoot::CurrentUser, "HKCU", kProductKey, "InstalledVersion");
+  ShowValue(RegistryRoot::ClassesRoot, "HKCR", kDocumentExtension, "");
+  ShowValue(RegistryRoot::ClassesRoot, "HKCR", kDocumentType, "");
+  ShowValue(RegistryRoot::ClassesRoot, "HKCR", std::string(kDocumentType) + "\\Shell\\Open\\command", "");
+  ShowValue(RegistryRoot::ClassesRoot, "HKCR", std::string(kDocumentType) + "\\DefaultIcon", "");
   std::printf("shortcuts:\n");
-  ShowShortcut("Start Menu", ShortcutFile(GetShellFolder("Programs")));
-  ShowShortcut("Desktop", ShortcutFile(GetShellFolder("Desktop")));
+  ShowShortcut("Start Menu", ShortcutFile(GetShellFolder(windows, "Programs")));
+  ShowShortcut("Desktop", ShortcutFile(GetShellFolder(windows, "Desktop")));
 }
 
 }  // namespace

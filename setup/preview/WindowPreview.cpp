@@ -9,8 +9,8 @@
 #include "filestore/FileSrc.h"
 #include "setup/fmain.h"
 #include "setup/fsplash.h"
-#include "sysint/FBrowse.h"
-#include "winui/Application.h"
+#include "sysint/FBrowse_win.h"
+#include "winui/Application_win.h"
 #include "winui/StandardControls.h"
 #include "zip/ZipMstr.h"
 

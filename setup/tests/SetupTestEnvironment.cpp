@@ -1,9 +1,9 @@
 #include "setup/tests/SetupTestEnvironment.h"
 
 #include "filestore/FileSrc.h"
-#include "sysint/FBrowse.h"
+#include "sysint/FBrowse_win.h"
 #include "winui/StandardControls.h"
-#include "winui/tests/DialogWatcher.h"
+#include "winui/tests/DialogWatcher_win.h"
 #include "zip/ZipMstr.h"
 
 void PrepareWindowLayer() {

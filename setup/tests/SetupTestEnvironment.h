@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "setup/fmain.h"
-#include "winui/Application.h"
+#include "winui/Application_win.h"
 
 // Sets up the layer and registers the classes (idempotent).
 void PrepareWindowLayer();

@@ -7,7 +7,7 @@
 
 #include "setup/tests/SetupTestEnvironment.h"
 #include "winui/Dpi.h"
-#include "winui/tests/DialogWatcher.h"
+#include "winui/tests/DialogWatcher_win.h"
 
 namespace {
 

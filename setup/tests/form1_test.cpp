@@ -10,13 +10,16 @@
 #include "filestore/PackedBytes.h"
 #include "setup/helpform.h"
 #include "setup/tests/SetupTestEnvironment.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
 #include "winui/Dpi.h"
 #include "winui/FormDescription.h"
-#include "winui/Screen.h"
-#include "winui/tests/DialogWatcher.h"
+#include "winui/Screen_win.h"
+#include "winui/tests/DialogWatcher_win.h"
 
 namespace {
+
+Win32System windows;
 
 struct ExpectedControl {
   const char* name;
@@ -113,7 +116,7 @@ TEST_F(MainWindowTest, ShownWindowHasTheWelcomeTextTheDefaultFolderTheFocusOnRea
             "Disk space required: 2 MB\r\n");
   EXPECT_GT(Form1->Label1->Width(), 0);
   EXPECT_GE(Form1->Label1->Height(), 3 * ScaleFrom96(13));
-  EXPECT_EQ(Form1->e_Dir->Text(), GetDefaultInstallDir());
+  EXPECT_EQ(Form1->e_Dir->Text(), GetDefaultInstallDir(windows));
   EXPECT_EQ(Form1->ClientHeight(), ScaleFrom96(292));
   EXPECT_EQ(Form1->ClientWidth(), ScaleFrom96(569));
   EXPECT_FALSE(IsWindowVisible(Form1->progress->Handle()));

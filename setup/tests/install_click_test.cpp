@@ -12,7 +12,7 @@
 
 #include "setup/tests/SetupTestEnvironment.h"
 #include "sysint/InstallLayout.h"
-#include "winui/Screen.h"
+#include "winui/Screen_win.h"
 
 namespace {
 

@@ -23,12 +23,15 @@
 #include "setup/driver/SetupRun_win.h"
 #include "setup/tests/StoryPaths.h"
 #include "sysint/InstallLayout.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
-#include "sysint/tests/TestRegistry.h"
-#include "sysint/tests/TestShellLink.h"
+#include "sysint/tests/TestRegistry_win.h"
+#include "sysint/tests/TestShellLink_win.h"
 #include "testsupport/TopLevelWindow_win.h"
 
 namespace {
+
+Win32System windows;
 
 namespace fs = std::filesystem;
 
@@ -87,8 +90,8 @@ class InstallStory : public ::testing::Test {
     fs::remove_all(root_);
     fs::remove_all(temp_);
     fs::create_directories(temp_);
-    programsLink_ = ShortcutFile(GetShellFolder("Programs"));
-    desktopLink_ = ShortcutFile(GetShellFolder("Desktop"));
+    programsLink_ = ShortcutFile(GetShellFolder(windows, "Programs"));
+    desktopLink_ = ShortcutFile(GetShellFolder(windows, "Desktop"));
     Unregister();
   }
   void TearDown() override {
@@ -104,8 +107,8 @@ class InstallStory : public ::testing::Test {
     DeleteKeyTree(HKEY_CURRENT_USER, kProductKey);
     DeleteKeyTree(HKEY_CLASSES_ROOT, kDocumentExtension);
     DeleteKeyTree(HKEY_CLASSES_ROOT, kDocumentType);
-    DeleteFileA(ShortcutFile(GetShellFolder("Programs")).c_str());
-    DeleteFileA(ShortcutFile(GetShellFolder("Desktop")).c_str());
+    DeleteFileA(ShortcutFile(GetShellFolder(windows, "Programs")).c_str());
+    DeleteFileA(ShortcutFile(GetShellFolder(windows, "Desktop")).c_str());
   }
 
   // Runs program, installs into destination with the options as the window

@@ -11,8 +11,8 @@
 #include "setup/tests/SetupTestEnvironment.h"
 #include "testsupport/TopLevelWindow_win.h"
 #include "winui/FormDescription.h"
-#include "winui/Screen.h"
-#include "winui/tests/DialogWatcher.h"
+#include "winui/Screen_win.h"
+#include "winui/tests/DialogWatcher_win.h"
 
 namespace {
 

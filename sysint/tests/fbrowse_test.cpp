@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "TestShellLink.h"
-#include "sysint/FBrowse.h"
+#include "TestShellLink_win.h"
+#include "sysint/FBrowse_win.h"
 #include "testsupport/TopLevelWindow_win.h"
 
 namespace {

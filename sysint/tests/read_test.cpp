@@ -8,11 +8,14 @@
 
 #include <functional>
 
-#include "TestRegistry.h"
+#include "TestRegistry_win.h"
 #include "base/Exception.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
 
 namespace {
+
+Win32System windows;
 
 // Spelled out here rather than taken from the code under test, so that a
 // wrong key path there cannot go unnoticed.
@@ -55,32 +58,32 @@ class DefaultInstallDir : public testing::Test {
 TEST_F(DefaultInstallDir, AppPathsWithoutExeWinsOverTheOneWithExe) {
   StoreString(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path", "D:\\First");
   StoreString(HKEY_LOCAL_MACHINE, kAppPathsExeKey, "Path", "D:\\Second");
-  EXPECT_EQ(GetDefaultInstallDir(), "D:\\First");
+  EXPECT_EQ(GetDefaultInstallDir(windows), "D:\\First");
 }
 
 TEST_F(DefaultInstallDir, EarlierInstallationIsOfferedExactlyAsTyped) {
   StoreString(HKEY_LOCAL_MACHINE, kAppPathsKey, "Path", "");  // empty counts as missing
   StoreString(HKEY_LOCAL_MACHINE, kAppPathsExeKey, "Path", "D:\\Earlier Place\\");
-  EXPECT_EQ(GetDefaultInstallDir(), "D:\\Earlier Place\\");
+  EXPECT_EQ(GetDefaultInstallDir(windows), "D:\\Earlier Place\\");
 }
 
 TEST_F(DefaultInstallDir, FallsBackToProgramFilesFolder) {
   StoreString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", "C:\\Program Files");
-  EXPECT_EQ(GetDefaultInstallDir(), "C:\\Program Files\\TAV Quillbox");
+  EXPECT_EQ(GetDefaultInstallDir(windows), "C:\\Program Files\\TAV Quillbox");
   StoreString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", "C:\\Progs\\");
-  EXPECT_EQ(GetDefaultInstallDir(), "C:\\Progs\\\\TAV Quillbox");
+  EXPECT_EQ(GetDefaultInstallDir(windows), "C:\\Progs\\\\TAV Quillbox");
 }
 
 TEST_F(DefaultInstallDir, NothingReadableGivesTheBareFolderName) {
   DeleteValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir");
-  EXPECT_EQ(GetDefaultInstallDir(), "\\TAV Quillbox");
+  EXPECT_EQ(GetDefaultInstallDir(windows), "\\TAV Quillbox");
 }
 
 TEST_F(DefaultInstallDir, NumericProgramFilesDirIsAnInvalidDataType) {
   const DWORD number = 42;
   StoreValue(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", REG_DWORD,
              std::string(reinterpret_cast<const char*>(&number), sizeof number));
-  EXPECT_EQ(ExceptionMessage([] { GetDefaultInstallDir(); }),
+  EXPECT_EQ(ExceptionMessage([] { GetDefaultInstallDir(windows); }),
             "Invalid data type for 'ProgramFilesDir'");
 }
 
@@ -91,7 +94,7 @@ TEST_F(DefaultInstallDir, ReadsKeysTheUserMayNotWrite) {
   StoreString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", "C:\\Program Files");
   ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kAppPathsExeKey);
   ASSERT_TRUE(readOnly.Denied()) << "the registry does not enforce the key's access list";
-  EXPECT_EQ(GetDefaultInstallDir(), "D:\\Installed");
+  EXPECT_EQ(GetDefaultInstallDir(windows), "D:\\Installed");
 }
 
 // Values of a key of the test's own, removed again.
@@ -100,12 +103,12 @@ class RegistryString : public testing::Test {
   static constexpr const char* kKey = "Software\\TAV sysint read test";
   void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, kKey); }
   static std::string Read(const std::string& name) {
-    return ReadRegString(HKEY_CURRENT_USER, kKey, name);
+    return ReadRegString(windows, RegistryRoot::CurrentUser, kKey, name);
   }
 };
 
 TEST_F(RegistryString, AbsentKeyOrValueIsEmptyText) {
-  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, "Software\\TAV sysint no such key", "x"), "");
+  EXPECT_EQ(ReadRegString(windows, RegistryRoot::CurrentUser, "Software\\TAV sysint no such key", "x"), "");
   StoreString(HKEY_CURRENT_USER, kKey, "present", "value");
   EXPECT_EQ(Read("absent"), "");
   EXPECT_EQ(Read("present"), "value");
@@ -137,7 +140,7 @@ TEST_F(RegistryString, OtherTypesAreRefusedUnlessEmpty) {
 }
 
 TEST(WindowsFolder, EndsInBackslash) {
-  EXPECT_STRCASEEQ(GetWindowsFolder().c_str(), "C:\\windows\\");
+  EXPECT_STRCASEEQ(GetWindowsFolder(windows).c_str(), "C:\\windows\\");
 }
 
 std::string KnownFolder(int csidl) {
@@ -147,8 +150,8 @@ std::string KnownFolder(int csidl) {
 }
 
 TEST(ShellFolder, ProgramsAndDesktopAreThePrefixFolders) {
-  const std::string programs = GetShellFolder("Programs");
-  const std::string desktop = GetShellFolder("Desktop");
+  const std::string programs = GetShellFolder(windows, "Programs");
+  const std::string desktop = GetShellFolder(windows, "Desktop");
   EXPECT_STRCASEEQ(programs.c_str(), (KnownFolder(CSIDL_PROGRAMS) + "\\").c_str());
   EXPECT_STRCASEEQ(desktop.c_str(), (KnownFolder(CSIDL_DESKTOPDIRECTORY) + "\\").c_str());
   EXPECT_TRUE(IsFolder(programs)) << programs;
@@ -158,15 +161,15 @@ TEST(ShellFolder, ProgramsAndDesktopAreThePrefixFolders) {
 TEST(ShellFolder, ValueEndingInBackslashGetsASecondOne) {
   SavedValue saved(HKEY_CURRENT_USER, kShellFoldersKey, "TAV sysint test");
   StoreString(HKEY_CURRENT_USER, kShellFoldersKey, "TAV sysint test", "C:\\Somewhere\\");
-  EXPECT_EQ(GetShellFolder("TAV sysint test"), "C:\\Somewhere\\\\");
+  EXPECT_EQ(GetShellFolder(windows, "TAV sysint test"), "C:\\Somewhere\\\\");
 }
 
 TEST(ShellFolder, MissingEntryFallsBackToTheWindowsFolder) {
   SavedValue saved(HKEY_CURRENT_USER, kShellFoldersKey, "TAV sysint test");
   DeleteValue(HKEY_CURRENT_USER, kShellFoldersKey, "TAV sysint test");
-  EXPECT_EQ(GetShellFolder("TAV sysint test"), GetWindowsFolder() + "TAV sysint test\\");
+  EXPECT_EQ(GetShellFolder(windows, "TAV sysint test"), GetWindowsFolder(windows) + "TAV sysint test\\");
   StoreString(HKEY_CURRENT_USER, kShellFoldersKey, "TAV sysint test", "");
-  EXPECT_EQ(GetShellFolder("TAV sysint test"), GetWindowsFolder() + "TAV sysint test\\");
+  EXPECT_EQ(GetShellFolder(windows, "TAV sysint test"), GetWindowsFolder(windows) + "TAV sysint test\\");
 }
 
 }  // namespace

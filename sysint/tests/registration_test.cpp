@@ -9,12 +9,15 @@
 #include <functional>
 #include <utility>
 
-#include "TestRegistry.h"
-#include "TestShellLink.h"
+#include "TestRegistry_win.h"
+#include "TestShellLink_win.h"
 #include "base/Exception.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
 
 namespace {
+
+Win32System windows;
 
 // Spelled out here rather than taken from the code under test.
 constexpr const char* kAppPathsExe =
@@ -48,8 +51,8 @@ class Registration : public testing::Test {
     DeleteFileA(StartMenuLink().c_str());
     DeleteFileA(DesktopLink().c_str());
   }
-  static std::string StartMenuLink() { return GetShellFolder("Programs") + "TAV Quillbox.lnk"; }
-  static std::string DesktopLink() { return GetShellFolder("Desktop") + "TAV Quillbox.lnk"; }
+  static std::string StartMenuLink() { return GetShellFolder(windows, "Programs") + "TAV Quillbox.lnk"; }
+  static std::string DesktopLink() { return GetShellFolder(windows, "Desktop") + "TAV Quillbox.lnk"; }
 
   static std::optional<std::string> Lm(const char* key, const char* name) {
     return StoredString(HKEY_LOCAL_MACHINE, key, name);
@@ -74,7 +77,7 @@ class Registration : public testing::Test {
 
 TEST_F(Registration, AllOptionsOffWritesExactlyTheSixValues) {
   const std::string d = "C:\\Apps\\TAV Quillbox";
-  RegisterInstallation(d, false, false, false);
+  RegisterInstallation(windows, d, false, false, false);
   ExpectBaseValues(d, "C:\\Apps\\TAV Quillbox\\TAV Quillbox.exe");
   EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kAppPathsExe) +
                 ValueCount(HKEY_LOCAL_MACHINE, kUninstall) +
@@ -87,7 +90,7 @@ TEST_F(Registration, AllOptionsOffWritesExactlyTheSixValues) {
 }
 
 TEST_F(Registration, AssociationKeysCarryTheProgram) {
-  RegisterInstallation("C:\\Apps\\TAV", true, false, false);
+  RegisterInstallation(windows, "C:\\Apps\\TAV", true, false, false);
   EXPECT_EQ(Cr(".tav"), "TAV file");
   EXPECT_EQ(Cr("TAV file"), "TAV Quillbox");
   EXPECT_EQ(Cr("TAV file\\Shell\\Open\\command"), "\"C:\\Apps\\TAV\\TAV Quillbox.exe\" \"%1\"");
@@ -143,16 +146,16 @@ class AssociationListener {
 
 TEST_F(Registration, ShellIsToldOfTheAssociationOnly) {
   AssociationListener listener;
-  RegisterInstallation("C:\\Apps", false, false, false);
+  RegisterInstallation(windows, "C:\\Apps", false, false, false);
   EXPECT_EQ(listener.Notifications(), 0);
-  RegisterInstallation("C:\\Apps", true, false, false);
+  RegisterInstallation(windows, "C:\\Apps", true, false, false);
   EXPECT_EQ(listener.Notifications(), 1);
 }
 
 TEST_F(Registration, ShortcutsStartTheProgramInItsFolder) {
   const std::string d = destination_.Path() + "My Apps";
   CreateDirectoryA(d.c_str(), nullptr);
-  RegisterInstallation(d, false, true, true);
+  RegisterInstallation(windows, d, false, true, true);
   for (const std::string& link : {StartMenuLink(), DesktopLink()}) {
     const std::optional<LinkFields> fields = ReadLink(link);
     ASSERT_TRUE(fields) << link;
@@ -166,7 +169,7 @@ TEST_F(Registration, ShortcutsStartTheProgramInItsFolder) {
 TEST_F(Registration, TrailingBackslashDoublesInDerivedPathsOnly) {
   const std::string d = destination_.Path();  // ends in "\"
   const std::string programPath = d + "\\TAV Quillbox.exe";
-  RegisterInstallation(d, true, true, false);
+  RegisterInstallation(windows, d, true, true, false);
   ExpectBaseValues(d, programPath);
   EXPECT_EQ(Cr("TAV file\\Shell\\Open\\command"), "\"" + programPath + "\" \"%1\"");
   EXPECT_EQ(Cr("TAV file\\DefaultIcon"), programPath + ",1");
@@ -178,16 +181,16 @@ TEST_F(Registration, TrailingBackslashDoublesInDerivedPathsOnly) {
 TEST_F(Registration, BlanksAreQuotedOnlyInTheCommands) {
   const std::string d = "C:\\Program Files\\TAV Quillbox";
   const std::string programPath = d + "\\TAV Quillbox.exe";
-  RegisterInstallation(d, true, false, false);
+  RegisterInstallation(windows, d, true, false, false);
   ExpectBaseValues(d, programPath);
   EXPECT_EQ(Cr("TAV file\\Shell\\Open\\command"), "\"" + programPath + "\" \"%1\"");
   EXPECT_EQ(Cr("TAV file\\DefaultIcon"), programPath + ",1");
 }
 
 TEST_F(Registration, SecondRunWritesOverTheFirstWithoutDeleting) {
-  RegisterInstallation("C:\\First", true, true, false);
+  RegisterInstallation(windows, "C:\\First", true, true, false);
   StoreString(HKEY_LOCAL_MACHINE, kUninstall, "Left by someone", "x");
-  RegisterInstallation("D:\\Second", true, true, false);
+  RegisterInstallation(windows, "D:\\Second", true, true, false);
   ExpectBaseValues("D:\\Second", "D:\\Second\\TAV Quillbox.exe");
   EXPECT_EQ(Cr("TAV file\\DefaultIcon"), "D:\\Second\\TAV Quillbox.exe,1");
   EXPECT_EQ(Lm(kUninstall, "Left by someone"), "x");
@@ -199,7 +202,7 @@ TEST_F(Registration, SecondRunWritesOverTheFirstWithoutDeleting) {
 TEST_F(Registration, RefusedFirstWriteStopsEverything) {
   ReadOnlyKey refused(HKEY_LOCAL_MACHINE, kAppPathsExe);
   ASSERT_TRUE(refused.Denied()) << "the registry does not enforce the key's access list";
-  EXPECT_EQ(Failure([] { RegisterInstallation("C:\\Apps", true, true, true); }),
+  EXPECT_EQ(Failure([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
             "Failed to set data for ''");
   EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kAppPathsExe), 0u);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall));
@@ -212,7 +215,7 @@ TEST_F(Registration, RefusedFirstWriteStopsEverything) {
 TEST_F(Registration, RefusedWriteKeepsWhatCameBeforeAndStopsWhatFollows) {
   ReadOnlyKey refused(HKEY_LOCAL_MACHINE, kUninstall);
   ASSERT_TRUE(refused.Denied());
-  EXPECT_EQ(Failure([] { RegisterInstallation("C:\\Apps", true, true, true); }),
+  EXPECT_EQ(Failure([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
             "Failed to set data for 'DisplayName'");
   EXPECT_EQ(Lm(kAppPathsExe, ""), "C:\\Apps\\TAV Quillbox.exe");
   EXPECT_EQ(Lm(kAppPathsExe, "Path"), "C:\\Apps");
@@ -226,7 +229,7 @@ TEST_F(Registration, RefusedWriteKeepsWhatCameBeforeAndStopsWhatFollows) {
 TEST_F(Registration, RefusedAssociationWriteStopsTheShortcuts) {
   ReadOnlyKey refused(HKEY_CLASSES_ROOT, "TAV file");
   ASSERT_TRUE(refused.Denied());
-  EXPECT_EQ(Failure([] { RegisterInstallation("C:\\Apps", true, true, true); }),
+  EXPECT_EQ(Failure([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
             "Error creating system registry entry");
   ExpectBaseValues("C:\\Apps", "C:\\Apps\\TAV Quillbox.exe");
   EXPECT_EQ(Cr(".tav"), "TAV file");

@@ -6,9 +6,10 @@
 #include <thread>
 #include <vector>
 
-#include "TestShellLink.h"
+#include "TestShellLink_win.h"
 #include "base/Exception.h"
 #include "base/UserMessage.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
 
 namespace {
@@ -25,6 +26,7 @@ class Shortcut : public testing::Test {
   }
   ~Shortcut() override { SetMessagePresenter(former_); }
 
+  Win32System windows_;
   ScratchFolder folder_{"TAV sysint links"};
   std::string target_;
   std::vector<std::string> messages_;
@@ -34,7 +36,7 @@ class Shortcut : public testing::Test {
 TEST_F(Shortcut, LinkReadsBackAsSetInEitherCapitals) {
   for (const char* name : {"lower.lnk", "UPPER.LNK"}) {
     const std::string link = folder_.Path() + name;
-    CreateShortcut(target_, "-open \"a b.tav\"", link, "TAV Quillbox");
+    CreateShortcut(windows_, target_, "-open \"a b.tav\"", link, "TAV Quillbox");
     const std::optional<LinkFields> fields = ReadLink(link);
     ASSERT_TRUE(fields) << name;
     EXPECT_EQ(fields->Target, target_);
@@ -48,7 +50,7 @@ TEST_F(Shortcut, LinkReadsBackAsSetInEitherCapitals) {
 TEST_F(Shortcut, OtherExtensionShowsOnlyTheMessage) {
   for (const char* name : {"link.url", "link", "link.lnk.txt", "dir.lnk\\link", "link.lnkx"}) {
     messages_.clear();
-    CreateShortcut(target_, "", folder_.Path() + name, "TAV Quillbox");
+    CreateShortcut(windows_, target_, "", folder_.Path() + name, "TAV Quillbox");
     EXPECT_EQ(messages_, std::vector<std::string>{"Error: link path extension must be .LNK"})
         << name;
   }
@@ -57,15 +59,15 @@ TEST_F(Shortcut, OtherExtensionShowsOnlyTheMessage) {
 
 TEST_F(Shortcut, MissingFolderLeavesNoFileAndNoMessage) {
   const std::string link = folder_.Path() + "missing\\TAV Quillbox.lnk";
-  CreateShortcut(target_, "", link, "TAV Quillbox");
+  CreateShortcut(windows_, target_, "", link, "TAV Quillbox");
   EXPECT_FALSE(FileExists(link));
   EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(Shortcut, SecondCallReplacesTheFirstFile) {
   const std::string link = folder_.Path() + "TAV Quillbox.lnk";
-  CreateShortcut(target_, "first", link, "first");
-  CreateShortcut(target_, "", link, "second");
+  CreateShortcut(windows_, target_, "first", link, "first");
+  CreateShortcut(windows_, target_, "", link, "second");
   EXPECT_EQ(folder_.FileCount(), 1u);
   const std::optional<LinkFields> fields = ReadLink(link);
   ASSERT_TRUE(fields);
@@ -80,7 +82,7 @@ TEST_F(Shortcut, UncreatableLinkObjectRaisesTheOleError) {
   std::string message = "(no exception)";
   std::thread([&] {
     try {
-      CreateShortcut(target_, "", link, "TAV Quillbox");
+      CreateShortcut(windows_, target_, "", link, "TAV Quillbox");
     } catch (const Exception& e) {
       message = e.Message();
     }

@@ -1,15 +1,9 @@
 #include "uninstall/tests/FakeSystem.h"
 
+#include "base/AsciiText.h"
 #include "uninstall/PathMatch.h"
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 // "." and ".." resolved within the path, never above its root.
 std::string WithoutDots(const std::string& path) {
@@ -34,65 +28,14 @@ std::string WithoutDots(const std::string& path) {
 
 }  // namespace
 
-void FakeSystem::SetValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
-                          const std::string& text) {
-  keys[{root, Lower(keyPath)}][Lower(name)] = text;
-}
-
 void FakeSystem::AddLink(const std::string& linkPath, const std::string& target) {
   files.insert(linkPath);
-  links[linkPath] = target;
+  links[linkPath] = {target, {}, {}, {}};
 }
 
-std::optional<std::string> FakeSystem::ReadString(RegistryRoot root, const std::string& keyPath,
-                                                  const std::string& valueName) {
-  const auto key = keys.find({root, Lower(keyPath)});
-  if (key == keys.end()) return std::nullopt;
-  const auto value = key->second.find(Lower(valueName));
-  if (value == key->second.end()) return std::nullopt;
-  return value->second;
-}
-
-bool FakeSystem::KeyExists(RegistryRoot root, const std::string& keyPath) {
-  return keys.count({root, Lower(keyPath)}) != 0;
-}
-
-bool FakeSystem::KeyIsEmpty(RegistryRoot root, const std::string& keyPath) {
-  const Key key{root, Lower(keyPath)};
-  for (const auto& [other, values] : keys) {
-    if (other == key && !values.empty()) return false;
-    if (other.first == root && other.second.rfind(key.second + "\\", 0) == 0) return false;
-  }
-  return true;
-}
-
-Outcome FakeSystem::DeleteKeyTree(RegistryRoot root, const std::string& keyPath) {
-  const Key key{root, Lower(keyPath)};
-  if (lockedKeys.count(key) != 0) return Outcome::Failed("access denied");
-  log.push_back("key " + keyPath);
-  for (auto it = keys.begin(); it != keys.end();) {
-    const bool inTree = it->first.first == root &&
-                        (it->first.second == key.second || it->first.second.rfind(key.second + "\\", 0) == 0);
-    it = inTree ? keys.erase(it) : std::next(it);
-  }
-  return Outcome::Done();
-}
-
-Outcome FakeSystem::DeleteValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName) {
-  const Key key{root, Lower(keyPath)};
-  if (lockedKeys.count(key) != 0) return Outcome::Failed("access denied");
-  log.push_back("value " + keyPath + ", " + valueName);
-  const auto found = keys.find(key);
-  if (found != keys.end()) found->second.erase(Lower(valueName));
-  return Outcome::Done();
-}
-
-std::string FakeSystem::ShellFolder(const std::string& name) { return "C:\\Users\\me\\" + name + "\\"; }
-
-std::optional<std::string> FakeSystem::ShortcutTarget(const std::string& linkPath) {
-  const auto link = links.find(linkPath);
-  if (link == links.end() || files.count(linkPath) == 0) return std::nullopt;
-  return link->second;
+std::optional<std::string> FakeSystem::ShellLinkTarget(const std::string& linkPath) {
+  if (files.count(linkPath) == 0) return std::nullopt;
+  return FakeWindowsSystem::ShellLinkTarget(linkPath);
 }
 
 std::string FakeSystem::FullPath(const std::string& path) {
@@ -101,14 +44,15 @@ std::string FakeSystem::FullPath(const std::string& path) {
   std::string full = WithoutDots(plain);
   // The system knows a short name only while its file or folder exists.
   for (const auto& [shortForm, longForm] : shortNames) {
-    if (Lower(full + "\\").rfind(Lower(shortForm) + "\\", 0) == 0 && removedFolders.count(longForm) == 0) {
+    if (AsciiUpperCase(full + "\\").rfind(AsciiUpperCase(shortForm) + "\\", 0) == 0 &&
+        removedFolders.count(longForm) == 0) {
       full = longForm + full.substr(shortForm.size());
     }
   }
   return full;
 }
 
-bool FakeSystem::SameFullPath(const std::string& left, const std::string& right) { return Lower(left) == Lower(right); }
+bool FakeSystem::SameFullPath(const std::string& left, const std::string& right) { return SameTextAscii(left, right); }
 
 FolderKind FakeSystem::InspectFolder(const std::string& path) {
   const auto kind = folderKinds.find(path);

@@ -1,6 +1,8 @@
-// An uninstaller's system in memory: registry keys with string values,
-// files, shell links and folders, paths read as Windows reads them (within
-// ASCII), and the failures a test asks for.
+// An uninstaller's system in memory: the registry and shell links of
+// FakeWindowsSystem (without "Shell Folders" entries, so the shell folders
+// are the Windows folder's, "C:\WINDOWS\Programs\" and so on), files and
+// folders, paths read as Windows reads them (within ASCII), and the
+// failures a test asks for.
 #pragma once
 
 #include <map>
@@ -8,15 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "sysint/tests/FakeWindowsSystem.h"
 #include "uninstall/UninstallSystem.h"
 
-class FakeSystem : public UninstallSystem {
+class FakeSystem final : public UninstallSystem, public FakeWindowsSystem {
  public:
-  using Key = std::pair<RegistryRoot, std::string>;
-
-  std::map<Key, std::map<std::string, std::string>> keys;  // key paths and value names in lower case
-  std::set<std::string> files;
-  std::map<std::string, std::string> links;  // link file -> target
+  std::set<std::string> files;  // a shell link is a file too
   std::map<std::string, std::string> shortNames;  // a short 8.3 path -> its long form
   std::map<std::string, FolderKind> folderKinds;  // full path -> what stands there (else a folder)
   std::set<std::string> lockedFiles;
@@ -24,26 +23,15 @@ class FakeSystem : public UninstallSystem {
   // they are also in unmovableFiles.
   std::set<std::string> runningFiles;
   std::set<std::string> unmovableFiles;
-  std::set<Key> lockedKeys;
-  int associationNotices = 0;
   std::set<std::string> removedFolders;
   std::set<std::string> foldersAtRestart;
   std::set<std::string> filesAtRestart;
-  // Every removal, in order: "key ROOT\path", "value ...", "file path", "folder path".
-  std::vector<std::string> log;
+  // log has the removals of files and folders too: "file path", "folder path".
 
-  void SetValue(RegistryRoot root, const std::string& keyPath, const std::string& name, const std::string& text);
   void AddLink(const std::string& linkPath, const std::string& target);
 
-  std::optional<std::string> ReadString(RegistryRoot root, const std::string& keyPath,
-                                        const std::string& valueName) override;
-  bool KeyExists(RegistryRoot root, const std::string& keyPath) override;
-  bool KeyIsEmpty(RegistryRoot root, const std::string& keyPath) override;
-  Outcome DeleteKeyTree(RegistryRoot root, const std::string& keyPath) override;
-  Outcome DeleteValue(RegistryRoot root, const std::string& keyPath, const std::string& valueName) override;
-  void AssociationsChanged() override { ++associationNotices; }
-  std::string ShellFolder(const std::string& name) override;
-  std::optional<std::string> ShortcutTarget(const std::string& linkPath) override;
+  // Only while the link's file is there.
+  std::optional<std::string> ShellLinkTarget(const std::string& linkPath) override;
   std::string FullPath(const std::string& path) override;
   bool SameFullPath(const std::string& left, const std::string& right) override;
   FolderKind InspectFolder(const std::string& path) override;

@@ -6,11 +6,14 @@
 #include <iterator>
 
 #include "sysint/InstallLayout.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
 #include "testsupport/TopLevelWindow_win.h"
 #include "uninstall/tests/BuildPaths.h"
 
 namespace {
+
+Win32System windows;
 
 constexpr const char* kPendingKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr const char* kPendingValue = "PendingFileRenameOperations";
@@ -51,12 +54,6 @@ BOOL CALLBACK CollectText(HWND control, LPARAM lParam) {
 }
 
 }  // namespace
-
-std::string TemporaryFolder() {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  return temp;
-}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -100,8 +97,8 @@ void Installation::SetUp() {
   const std::string unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
   folder_ = TemporaryFolder() + "tav uninstall " + unique;
   report_ = TemporaryFolder() + "tav uninstall report " + unique + ".txt";
-  programsLink_ = ShortcutFile(GetShellFolder("Programs"));
-  desktopLink_ = ShortcutFile(GetShellFolder("Desktop"));
+  programsLink_ = ShortcutFile(GetShellFolder(windows, "Programs"));
+  desktopLink_ = ShortcutFile(GetShellFolder(windows, "Desktop"));
   pendingBefore_ = PendingOperations();
   ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
   PutInstalledFiles(folder_);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/FileSystem.h"
+
 inline constexpr DWORD kWaitMs = 30000;
 inline constexpr DWORD kPollMs = 50;
 
@@ -23,7 +25,6 @@ inline constexpr const char* kUninstallCaption = "TAV Quillbox Uninstall";
 inline const char* const kInstalledFiles[] = {"zipdll.dll", "unzdll.dll", "TAV Quillbox.exe", "uninstall.exe",
                                               "ReadMe.txt"};
 
-std::string TemporaryFolder();
 bool Exists(const std::string& path);
 bool KeyExists(HKEY root, const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);

@@ -18,8 +18,9 @@ constexpr std::array<const char*, 5> kFiles = {"zipdll.dll", "unzdll.dll", "TAV 
                                                "ReadMe.txt"};
 const std::string kFolder = "C:\\Apps\\TAV Quillbox";
 const std::string kOtherFolder = "C:\\Other\\TAV Quillbox";
-const std::string kProgramsLink = "C:\\Users\\me\\Programs\\TAV Quillbox.lnk";
-const std::string kDesktopLink = "C:\\Users\\me\\Desktop\\TAV Quillbox.lnk";
+// Where the shell folders are when "Shell Folders" names none.
+const std::string kProgramsLink = "C:\\WINDOWS\\Programs\\TAV Quillbox.lnk";
+const std::string kDesktopLink = "C:\\WINDOWS\\Desktop\\TAV Quillbox.lnk";
 constexpr auto LM = RegistryRoot::LocalMachine;
 constexpr auto CU = RegistryRoot::CurrentUser;
 constexpr auto CR = RegistryRoot::ClassesRoot;
@@ -181,7 +182,7 @@ TEST(Removal, AnExtensionTakenOverByAnotherTypeStays) {
 
   Remove(system);
 
-  EXPECT_EQ(system.ReadString(CR, kDocumentExtension, ""), "OtherApp.Document");
+  EXPECT_EQ(system.StoredText(CR, kDocumentExtension, ""), "OtherApp.Document");
   EXPECT_FALSE(system.KeyExists(CR, kDocumentType));
   EXPECT_FALSE(system.KeyExists(CR, kOpenCommandKey));
 }
@@ -196,9 +197,9 @@ TEST(Removal, OnlyTheInstallationsValueGoesFromTheProductKeys) {
 
   EXPECT_EQ(ExitCode(Remove(system)), kExitRemoved);
 
-  EXPECT_FALSE(system.ReadString(CU, kProductKey, "InstalledVersion"));
-  EXPECT_EQ(system.ReadString(CU, kProductKey, "LastCardFile"), "C:\\cards\\home.tav");
-  EXPECT_EQ(system.ReadString(CU, std::string(kProductKey) + "\\Window", "Left"), "10");
+  EXPECT_FALSE(system.StoredText(CU, kProductKey, "InstalledVersion"));
+  EXPECT_EQ(system.StoredText(CU, kProductKey, "LastCardFile"), "C:\\cards\\home.tav");
+  EXPECT_EQ(system.StoredText(CU, std::string(kProductKey) + "\\Window", "Left"), "10");
   EXPECT_FALSE(system.KeyExists(LM, kProductKey));
 }
 

@@ -11,11 +11,14 @@
 #include <vector>
 
 #include "sysint/InstallLayout.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
 #include "uninstall/tests/BuildPaths.h"
 #include "uninstall/tests/Installation_win.h"
 
 namespace {
+
+Win32System windows;
 
 constexpr const char* kRemovedMessage = "TAV Quillbox was removed.";
 
@@ -58,7 +61,7 @@ std::string OldTemporaryCopyPath(DWORD originalId) {
 
 TEST_F(Installation, AStrayCopyOutsideAnyInstallationRemovesNothingSilently) {
   const std::string registered = folder_ + " registered";
-  RegisterInstallation(registered, false, false, false);  // the real installation is elsewhere
+  RegisterInstallation(windows, registered, false, false, false);  // the real installation is elsewhere
 
   const SilentRun run = RunSilently();
 
@@ -68,7 +71,7 @@ TEST_F(Installation, AStrayCopyOutsideAnyInstallationRemovesNothingSilently) {
   EXPECT_NE(run.report.find("not registered"), std::string::npos) << run.report;
   EXPECT_EQ(run.report.find(kRemovedMessage), std::string::npos) << run.report;
   EXPECT_TRUE(AllInstalledFilesIn(folder_));
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kAppPathsExeKey, "Path"), registered);
+  EXPECT_EQ(ReadRegString(windows, RegistryRoot::LocalMachine, kAppPathsExeKey, "Path"), registered);
 }
 
 TEST_F(Installation, AStrayCopyAsksForTheFolderByNameAndRemovesOnlyAfterYes) {
@@ -117,9 +120,10 @@ TEST_F(Installation, AFolderRegisteredInAnotherFormIsStillThisInstallation) {
     SCOPED_TRACE(form.destination + (form.bareCommand ? " (bare command)" : ""));
     CreateDirectoryA(folder_.c_str(), nullptr);
     PutInstalledFiles(folder_);
-    RegisterInstallation(form.destination, true, true, false);
+    RegisterInstallation(windows, form.destination, true, true, false);
     if (form.bareCommand) {
-      WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder_ + "\\UNINSTALL.EXE");
+      WriteRegString(windows, RegistryRoot::LocalMachine, kUninstallKey, "UninstallString",
+                     folder_ + "\\UNINSTALL.EXE");
     }
 
     const SilentRun run = RunSilently();
@@ -141,7 +145,7 @@ TEST_F(Installation, AFolderRegisteredWithOtherCapitalsIsThisInstallation) {
   const std::string folder = folder_ + " caf\xE9";
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
   PutInstalledFiles(folder);
-  RegisterInstallation(folder_ + " CAF\xC9", false, false, false);
+  RegisterInstallation(windows, folder_ + " CAF\xC9", false, false, false);
 
   const SilentRun run = RunSilently({}, folder + "\\uninstall.exe");
 
@@ -158,7 +162,7 @@ TEST_F(Installation, ADriveRootIsRefused) {
   }
   ASSERT_EQ(planted.size(), std::size(kInstalledFiles)) << "C:\\ already holds a file of the list";
   PutInstalledFiles("C:");
-  RegisterInstallation("C:", false, false, false);  // "C:\UNINSTALL.EXE"
+  RegisterInstallation(windows, "C:", false, false, false);  // "C:\UNINSTALL.EXE"
 
   const SilentRun run = RunSilently({}, root + "uninstall.exe");
 
@@ -185,7 +189,7 @@ TEST_F(Installation, AFolderThatLeadsElsewhereIsRefused) {
   }
   ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
   ASSERT_NE(attributes & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
-  RegisterInstallation(link, false, false, false);
+  RegisterInstallation(windows, link, false, false, false);
 
   const SilentRun run = RunSilently({}, link + "\\uninstall.exe");
   RunHostProgram("Z:\\bin\\rm", Quoted(NameOf(link)), FolderOf(folder_));
@@ -197,7 +201,7 @@ TEST_F(Installation, AFolderThatLeadsElsewhereIsRefused) {
 }
 
 TEST_F(Installation, ASilentRunWithABadArgumentEndsAtOnceWithoutABox) {
-  RegisterInstallation(folder_, false, false, false);
+  RegisterInstallation(windows, folder_, false, false, false);
 
   const SilentRun run = RunSilently(" /BOGUS");
 
@@ -212,7 +216,7 @@ TEST_F(Installation, WhatIsPlantedWhereTheTemporaryCopyUsedToGoIsLeftAlone) {
     SCOPED_TRACE(plantFolder ? "a folder" : "a file");
     CreateDirectoryA(folder_.c_str(), nullptr);
     PutInstalledFiles(folder_);
-    RegisterInstallation(folder_, false, false, false);
+    RegisterInstallation(windows, folder_, false, false, false);
     DeleteFileA(report_.c_str());
     const PROCESS_INFORMATION process =
         Start(" /S \"/REPORT=" + report_ + "\"", CREATE_SUSPENDED);
@@ -270,7 +274,7 @@ TEST_F(Installation, TheTemporaryCopyRunsFromANewFolderOfItsOwn) {
   for (int run = 0; run < 2; ++run) {
     CreateDirectoryA(folder_.c_str(), nullptr);
     PutInstalledFiles(folder_);
-    RegisterInstallation(folder_, false, false, false);
+    RegisterInstallation(windows, folder_, false, false, false);
     const PROCESS_INFORMATION process = Start(" /S \"/REPORT=" + report_ + "\"");
     ASSERT_NE(process.hProcess, nullptr);
     const DWORD originalId = process.dwProcessId;
@@ -296,7 +300,7 @@ TEST_F(Installation, TheTemporaryCopyRunsFromANewFolderOfItsOwn) {
 // A handle that the uninstaller's starter let it inherit (a script's log
 // file, say) must not stay open in the copy, which outlives the starter.
 TEST_F(Installation, TheTemporaryCopyInheritsNoHandleOfItsStarter) {
-  RegisterInstallation(folder_, false, false, false);
+  RegisterInstallation(windows, folder_, false, false, false);
   const std::string marker = folder_ + " marker.txt";
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
   HANDLE held = CreateFileA(marker.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
@@ -340,7 +344,7 @@ LPTHREAD_START_ROUTINE RemoteLoadLibrary(HANDLE process) {
 // not loaded by its bare name: asked for one while the question is on the
 // screen, the uninstaller finds none.
 TEST_F(Installation, ALibraryPlantedBesideTheUninstallerIsNotLoadedByName) {
-  RegisterInstallation(folder_, false, false, false);
+  RegisterInstallation(windows, folder_, false, false, false);
   ASSERT_TRUE(CopyFileA(kBuiltZipLibrary, InFolder("tavprobe.dll").c_str(), FALSE));
   extraFiles_.push_back(InFolder("tavprobe.dll"));
   const PROCESS_INFORMATION process = Start("");

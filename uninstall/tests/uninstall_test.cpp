@@ -8,17 +8,20 @@
 #include <string>
 
 #include "sysint/InstallLayout.h"
+#include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
 #include "uninstall/tests/BuildPaths.h"
 #include "uninstall/tests/Installation_win.h"
 
 namespace {
 
+Win32System windows;
+
 constexpr const char* kRemovedMessage = "TAV Quillbox was removed.";
 const std::string kOpenCommandKey = std::string(kDocumentType) + "\\Shell\\Open\\command";
 
 TEST_F(Installation, AsksFirstAndNoLeavesEverything) {
-  RegisterInstallation(folder_, false, false, false);
+  RegisterInstallation(windows, folder_, false, false, false);
   const PROCESS_INFORMATION process = Start("");
   ASSERT_NE(process.hProcess, nullptr);
 
@@ -35,7 +38,7 @@ TEST_F(Installation, AsksFirstAndNoLeavesEverything) {
 }
 
 TEST_F(Installation, AsksThenRemovesAndSaysSoInABox) {
-  RegisterInstallation(folder_, true, false, false);
+  RegisterInstallation(windows, folder_, true, false, false);
   const PROCESS_INFORMATION process = Start("");
   ASSERT_NE(process.hProcess, nullptr);
   HWND question = WaitForBox(process.dwProcessId);
@@ -56,7 +59,7 @@ TEST_F(Installation, AsksThenRemovesAndSaysSoInABox) {
 }
 
 TEST_F(Installation, SilentlyRemovesEverythingAndTheFirstProcessReturnsTheResult) {
-  RegisterInstallation(folder_ + "\\", true, true, true);  // typed with a "\": doubled in the registry
+  RegisterInstallation(windows, folder_ + "\\", true, true, true);  // typed with a "\": doubled in the registry
   ASSERT_TRUE(Exists(programsLink_));
   ASSERT_TRUE(Exists(desktopLink_));
   ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kOpenCommandKey));
@@ -79,7 +82,7 @@ TEST_F(Installation, SilentlyRemovesEverythingAndTheFirstProcessReturnsTheResult
 }
 
 TEST_F(Installation, KeepsAUserFileWithTheFolderAndASecondRunDoesNoHarm) {
-  RegisterInstallation(folder_, false, true, false);
+  RegisterInstallation(windows, folder_, false, true, false);
   const std::string notes = UserFile("my notes.txt");
   const std::string nearName = UserFile("zipdll.dll.old");  // a listed name's neighbour is no listed file
 
@@ -94,7 +97,7 @@ TEST_F(Installation, KeepsAUserFileWithTheFolderAndASecondRunDoesNoHarm) {
 
   // The same uninstaller once more, confirmed by the folder's registration
   // that a user put back, with nothing of the installation left.
-  RegisterInstallation(folder_, false, false, false);
+  RegisterInstallation(windows, folder_, false, false, false);
   ASSERT_TRUE(CopyFileA(kBuiltUninstaller, InFolder("uninstall.exe").c_str(), FALSE));
   const SilentRun second = RunSilently();
   EXPECT_EQ(second.report, first.report);
@@ -104,7 +107,7 @@ TEST_F(Installation, KeepsAUserFileWithTheFolderAndASecondRunDoesNoHarm) {
 }
 
 TEST_F(Installation, AFileInUseIsReportedTheEntryStaysAndASecondRunFinishes) {
-  RegisterInstallation(folder_, false, false, false);
+  RegisterInstallation(windows, folder_, false, false, false);
   const std::string readMe = InFolder("ReadMe.txt");
   // Open, shared with no one who would delete it: as a viewer may hold it.
   HANDLE inUse = CreateFileA(readMe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -134,33 +137,33 @@ TEST_F(Installation, AFileInUseIsReportedTheEntryStaysAndASecondRunFinishes) {
 }
 
 TEST_F(Installation, LeavesShortcutsAndAnAssociationOfAnotherProgram) {
-  RegisterInstallation(folder_, false, false, false);
+  RegisterInstallation(windows, folder_, false, false, false);
   const std::string other = TemporaryFolder() + "another program\\Other.exe";
-  CreateShortcut(other, "", programsLink_, kProductName);
-  CreateShortcut(other, "", desktopLink_, kProductName);
-  AssociateFileType(kDocumentExtension, kDocumentType, kProductName, other, kDocumentIconIndex);
+  CreateShortcut(windows, other, "", programsLink_, kProductName);
+  CreateShortcut(windows, other, "", desktopLink_, kProductName);
+  AssociateFileType(windows, kDocumentExtension, kDocumentType, kProductName, other, kDocumentIconIndex);
   ASSERT_TRUE(Exists(programsLink_));
 
   EXPECT_EQ(RunSilently().report, kRemovedMessage);
 
   EXPECT_TRUE(Exists(programsLink_));
   EXPECT_TRUE(Exists(desktopLink_));
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, kDocumentExtension, ""), kDocumentType);
-  EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, kOpenCommandKey, ""), OpenCommand(other));
+  EXPECT_EQ(ReadRegString(windows, RegistryRoot::ClassesRoot, kDocumentExtension, ""), kDocumentType);
+  EXPECT_EQ(ReadRegString(windows, RegistryRoot::ClassesRoot, kOpenCommandKey, ""), OpenCommand(other));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAppPathsExeKey));
   EXPECT_FALSE(Exists(folder_));
 }
 
 TEST_F(Installation, KeepsWhatTheApplicationStoredUnderItsProductKey) {
-  RegisterInstallation(folder_, false, false, false);
-  WriteRegString(HKEY_CURRENT_USER, kProductKey, "LastCardFile", "C:\\cards\\home.tav");
-  WriteRegString(HKEY_CURRENT_USER, std::string(kProductKey) + "\\Window", "Left", "10");
+  RegisterInstallation(windows, folder_, false, false, false);
+  WriteRegString(windows, RegistryRoot::CurrentUser, kProductKey, "LastCardFile", "C:\\cards\\home.tav");
+  WriteRegString(windows, RegistryRoot::CurrentUser, std::string(kProductKey) + "\\Window", "Left", "10");
 
   EXPECT_EQ(RunSilently().exitCode, kExitRemoved);
 
-  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, kProductKey, "InstalledVersion"), "");
-  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, kProductKey, "LastCardFile"), "C:\\cards\\home.tav");
-  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, std::string(kProductKey) + "\\Window", "Left"), "10");
+  EXPECT_EQ(ReadRegString(windows, RegistryRoot::CurrentUser, kProductKey, "InstalledVersion"), "");
+  EXPECT_EQ(ReadRegString(windows, RegistryRoot::CurrentUser, kProductKey, "LastCardFile"), "C:\\cards\\home.tav");
+  EXPECT_EQ(ReadRegString(windows, RegistryRoot::CurrentUser, std::string(kProductKey) + "\\Window", "Left"), "10");
   // Nothing else was stored under the machine's key: it goes.
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProductKey));
 }

@@ -10,18 +10,18 @@
 
 #include "base/Exception.h"
 #include "component/DescriptionText.h"
-#include "winui/Application.h"
-#include "winui/Buttons.h"
+#include "winui/Application_win.h"
+#include "winui/Buttons_win.h"
 #include "winui/Dpi.h"
-#include "winui/Edits.h"
-#include "winui/Form.h"
+#include "winui/Edits_win.h"
+#include "winui/Form_win.h"
 #include "winui/FormDescription.h"
-#include "winui/GraphicControls.h"
-#include "winui/Picture.h"
-#include "winui/Screen.h"
-#include "winui/SpeedButton.h"
+#include "winui/GraphicControls_win.h"
+#include "winui/Picture_win.h"
+#include "winui/Screen_win.h"
+#include "winui/SpeedButton_win.h"
 #include "winui/StandardControls.h"
-#include "winui/tests/DialogWatcher.h"
+#include "winui/tests/DialogWatcher_win.h"
 
 namespace {
 
