@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "FuzzTarget.h"
 #include "base/MemoryStream.h"
+#include "fuzz/FuzzTarget.h"
 #include "zipdll/ExistingArchive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
