@@ -28,6 +28,9 @@ class TStream {
   void SetPosition(std::int64_t position) { Seek(position, SeekOrigin::Begin); }
   virtual std::int64_t Size();
 
+  // Reads until count bytes are in or the stream has no more; returns how
+  // many were read.
+  std::size_t ReadUpTo(void* buffer, std::size_t count);
   void ReadBuffer(void* buffer, std::size_t count);
   void WriteBuffer(const void* buffer, std::size_t count);
   // Copies exactly count bytes from source's position to this stream's.
