@@ -30,8 +30,3 @@ std::int32_t ByteReader::Signed(std::size_t width) {
   if (width < 4 && (raw & sign) != 0) return static_cast<std::int32_t>(raw | ~((sign << 1) - 1));
   return static_cast<std::int32_t>(raw);
 }
-
-std::string ByteReader::Characters(std::size_t count) {
-  const std::span<const std::uint8_t> taken = Bytes(count);
-  return std::string(taken.begin(), taken.end());
-}

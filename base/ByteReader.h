@@ -1,16 +1,14 @@
 // Reading little-endian records from bytes in memory, every length checked.
 //
-// A cursor over borrowed bytes. A read that asks for more than remains
-// fails: it takes nothing, gives zeros (or nothing), leaves the cursor where
-// it was, and the failure sticks, so that every later read fails too. A
+// A cursor over borrowed bytes. A read of more than remains takes nothing,
+// gives zeros (or nothing), and fails, and every later read fails too: a
 // decoder reads a whole record and asks once, with Ok(), whether it was all
-// there; nothing is read or allocated past the end whatever a length says.
+// there.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string>
 
 class ByteReader {
  public:
@@ -36,7 +34,6 @@ class ByteReader {
 
   // The next count bytes, where they lie.
   std::span<const std::uint8_t> Bytes(std::size_t count);
-  std::string Characters(std::size_t count);
   void Skip(std::size_t count) { Bytes(count); }
 
  private:

@@ -1,10 +1,5 @@
-// The little-endian writer (out of line: inlined into its callers, GCC's
-// overflow check mistakes the first append to an empty run for an overflow).
+// The little-endian writer (out of line: GCC 12 warns wrongly of overflows when these are inlined).
 #include "base/ByteWriter.h"
-
-void PutLittleEndian(std::span<std::uint8_t> field, std::uint32_t value) {
-  for (std::size_t i = 0; i < field.size(); ++i) field[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 ByteWriter& ByteWriter::Unsigned(std::uint32_t value, std::size_t width) {
   bytes_.resize(bytes_.size() + width);
@@ -18,6 +13,5 @@ ByteWriter& ByteWriter::Bytes(std::span<const std::uint8_t> bytes) {
 }
 
 ByteWriter& ByteWriter::Characters(std::string_view text) {
-  bytes_.insert(bytes_.end(), text.begin(), text.end());
-  return *this;
+  return Bytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }

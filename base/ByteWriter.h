@@ -9,7 +9,9 @@
 
 // Stores value in field, least significant byte first, as many bytes as the
 // field has (1 to 4); for overwriting a field in place.
-void PutLittleEndian(std::span<std::uint8_t> field, std::uint32_t value);
+inline void PutLittleEndian(std::span<std::uint8_t> field, std::uint32_t value) {
+  for (std::size_t i = 0; i < field.size(); ++i) field[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
 
 // Appends fields to a growing run of bytes.
 class ByteWriter {

@@ -28,8 +28,7 @@ class TStream {
   void SetPosition(std::int64_t position) { Seek(position, SeekOrigin::Begin); }
   virtual std::int64_t Size();
 
-  // Reads until count bytes are in or the stream has no more; returns how
-  // many were read.
+  // Reads until count bytes are in or the stream ends; returns how many.
   std::size_t ReadUpTo(void* buffer, std::size_t count);
   void ReadBuffer(void* buffer, std::size_t count);
   void WriteBuffer(const void* buffer, std::size_t count);

@@ -33,7 +33,9 @@ class DescriptionReader {
   std::uint8_t Byte(const char* what) { return Require(1, what).U8(); }
   std::uint32_t Unsigned(std::size_t width, const char* what) { return Require(width, what).Unsigned(width); }
   std::int32_t Signed(std::size_t width, const char* what) { return Require(width, what).Signed(width); }
-  std::string Characters(std::size_t count, const char* what) { return Require(count, what).Characters(count); }
+  std::string Characters(std::size_t count, const char* what) {
+    return std::string(reinterpret_cast<const char*>(Bytes(count, what).data()), count);
+  }
   std::string ShortString(const char* what) { return Characters(Byte(what), what); }
   std::span<const std::uint8_t> Bytes(std::size_t count, const char* what) { return Require(count, what).Bytes(count); }
 
