@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/ByteReader.h"
+#include "base/ByteWriter.h"
 #include "base/Exception.h"
 
 std::int64_t TStream::Size() {
@@ -13,14 +15,19 @@ std::int64_t TStream::Size() {
   return end;
 }
 
-void TStream::ReadBuffer(void* buffer, std::size_t count) {
+std::size_t TStream::ReadUpTo(void* buffer, std::size_t count) {
   auto* at = static_cast<unsigned char*>(buffer);
-  while (count > 0) {
-    const std::size_t got = Read(at, count);
-    if (got == 0) throw EStreamError(kStreamReadError);
-    at += got;
-    count -= got;
+  std::size_t total = 0;
+  while (total < count) {
+    const std::size_t got = Read(at + total, count - total);
+    if (got == 0) break;
+    total += got;
   }
+  return total;
+}
+
+void TStream::ReadBuffer(void* buffer, std::size_t count) {
+  if (ReadUpTo(buffer, count) < count) throw EStreamError(kStreamReadError);
 }
 
 void TStream::WriteBuffer(const void* buffer, std::size_t count) {
@@ -46,15 +53,13 @@ void TStream::CopyFrom(TStream& source, std::int64_t count) {
 }
 
 std::int32_t TStream::ReadInt32() {
-  unsigned char b[4];
+  std::uint8_t b[4];
   ReadBuffer(b, 4);
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-                                   static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+  return ByteReader(b).Signed(4);
 }
 
 void TStream::WriteInt32(std::int32_t value) {
-  const auto v = static_cast<std::uint32_t>(value);
-  const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                              static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+  std::uint8_t b[4];
+  PutLittleEndian(b, static_cast<std::uint32_t>(value));
   WriteBuffer(b, 4);
 }

@@ -28,6 +28,8 @@ class TStream {
   void SetPosition(std::int64_t position) { Seek(position, SeekOrigin::Begin); }
   virtual std::int64_t Size();
 
+  // Reads until count bytes are in or the stream ends; returns how many.
+  std::size_t ReadUpTo(void* buffer, std::size_t count);
   void ReadBuffer(void* buffer, std::size_t count);
   void WriteBuffer(const void* buffer, std::size_t count);
   // Copies exactly count bytes from source's position to this stream's.

@@ -1,8 +1,9 @@
+// Encoding a window description's tree in the binary form.
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "base/ByteWriter.h"
 #include "base/Exception.h"
 #include "component/DescriptionTree.h"
 
@@ -10,29 +11,13 @@
 // its link takes whole object files.
 namespace {
 
-class DescriptionWriter {
+class DescriptionWriter : public ByteWriter {
  public:
-  std::vector<std::uint8_t> Take() { return std::move(bytes_); }
-
-  void Byte(std::uint8_t value) { bytes_.push_back(value); }
-  void Type(DescriptionValueType type) { Byte(static_cast<std::uint8_t>(type)); }
-
-  void Unsigned(std::uint32_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i) Byte(static_cast<std::uint8_t>(value >> (8 * i)));
-  }
-
-  void Raw(const void* data, std::size_t count) {
-    if (count == 0) return;
-    const std::size_t old = bytes_.size();
-    bytes_.resize(old + count);
-    std::memcpy(bytes_.data() + old, data, count);
-  }
-
-  void Characters(const std::string& text) { Raw(text.data(), text.size()); }
+  void Type(DescriptionValueType type) { U8(static_cast<std::uint8_t>(type)); }
 
   void ShortString(const std::string& text, const char* what) {
     if (text.size() > 255) throw Exception(std::string("Window description: ") + what + " longer than 255 characters: " + text);
-    Byte(static_cast<std::uint8_t>(text.size()));
+    U8(static_cast<std::uint8_t>(text.size()));
     Characters(text);
   }
 
@@ -88,17 +73,17 @@ class DescriptionWriter {
       case DescriptionValueKind::Binary:
         Type(DescriptionValueType::Binary);
         Length(value.Binary().size());
-        Raw(value.Binary().data(), value.Binary().size());
+        Bytes(value.Binary());
         break;
       case DescriptionValueKind::Set:
         Type(DescriptionValueType::Set);
         for (const std::string& member : value.Items) NonEmptyShortString(member, "set member");
-        Byte(0);
+        U8(0);
         break;
       case DescriptionValueKind::List:
         Type(DescriptionValueType::List);
         for (const std::string& item : value.Items) AnyString(item);
-        Byte(0);
+        U8(0);
         break;
     }
   }
@@ -111,13 +96,10 @@ class DescriptionWriter {
       NonEmptyShortString(property.Name, "property name");
       Value(property.Value);
     }
-    Byte(0);
+    U8(0);
     for (const DescriptionObject& child : object.Children) Object(child, depth + 1);
-    Byte(0);
+    U8(0);
   }
-
- private:
-  std::vector<std::uint8_t> bytes_;
 };
 
 }  // namespace

@@ -1,69 +1,46 @@
+// Decoding the binary form of a window description into its tree.
 #include "component/DescriptionTree.h"
 
 #include <algorithm>
 #include <cstdint>
 
+#include "base/ByteReader.h"
 #include "base/Exception.h"
 
 namespace {
 
 // Reads the binary form front to back; every read checks the bytes that
-// remain first, so a forged length fails here instead of reading past the end
-// or allocating for bytes that are not there.
+// remain first (ByteReader), so a forged length fails here, naming what was
+// cut short, instead of reading past the end or allocating for bytes that
+// are not there.
 class DescriptionReader {
  public:
   explicit DescriptionReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-  std::size_t Offset() const { return offset_; }
-  bool AtEnd() const { return offset_ == bytes_.size(); }
+  std::size_t Offset() const { return bytes_.Offset(); }
+  bool AtEnd() const { return bytes_.AtEnd(); }
 
   [[noreturn]] void Fail(const std::string& what, std::size_t at) const {
     throw Exception("Invalid window description: " + what + " at offset " + std::to_string(at));
   }
 
-  void Require(std::size_t count, const char* what) const {
-    if (count > bytes_.size() - offset_) Fail(std::string("truncated ") + what, offset_);
+  // The reader, once count bytes are known to remain.
+  ByteReader& Require(std::size_t count, const char* what) {
+    if (count > bytes_.Remaining()) Fail(std::string("truncated ") + what, Offset());
+    return bytes_;
   }
 
-  std::uint8_t Byte(const char* what) {
-    Require(1, what);
-    return bytes_[offset_++];
-  }
-
-  std::uint32_t Unsigned(std::size_t width, const char* what) {
-    Require(width, what);
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < width; ++i) value |= static_cast<std::uint32_t>(bytes_[offset_ + i]) << (8 * i);
-    offset_ += width;
-    return value;
-  }
-
-  std::int32_t Signed(std::size_t width, const char* what) {
-    const std::uint32_t raw = Unsigned(width, what);
-    const std::uint32_t sign = 1u << (8 * width - 1);
-    if (width < 4 && (raw & sign) != 0) return static_cast<std::int32_t>(raw | ~((sign << 1) - 1));
-    return static_cast<std::int32_t>(raw);
-  }
-
+  std::uint8_t Byte(const char* what) { return Require(1, what).U8(); }
+  std::uint32_t Unsigned(std::size_t width, const char* what) { return Require(width, what).Unsigned(width); }
+  std::int32_t Signed(std::size_t width, const char* what) { return Require(width, what).Signed(width); }
   std::string Characters(std::size_t count, const char* what) {
-    Require(count, what);
-    std::string text(reinterpret_cast<const char*>(bytes_.data() + offset_), count);
-    offset_ += count;
-    return text;
+    return std::string(reinterpret_cast<const char*>(Bytes(count, what).data()), count);
   }
-
   std::string ShortString(const char* what) { return Characters(Byte(what), what); }
-
-  std::span<const std::uint8_t> Bytes(std::size_t count, const char* what) {
-    Require(count, what);
-    const std::span<const std::uint8_t> result = bytes_.subspan(offset_, count);
-    offset_ += count;
-    return result;
-  }
+  std::span<const std::uint8_t> Bytes(std::size_t count, const char* what) { return Require(count, what).Bytes(count); }
 
  private:
-  std::span<const std::uint8_t> bytes_;
-  std::size_t offset_ = 0;
+  ByteReader bytes_;
 };
 
 std::string ReadLongString(DescriptionReader& reader) {

@@ -4,16 +4,17 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/ByteReader.h"
 #include "base/Exception.h"
 
 namespace {
 
 [[noreturn]] void Malformed(const char* what) { throw Exception(std::string("Invalid picture data: ") + what); }
 
-std::uint32_t ReadLE(std::span<const std::uint8_t> data, std::size_t offset, int bytes) {
-  if (offset + static_cast<std::size_t>(bytes) > data.size()) Malformed("truncated");
-  std::uint32_t value = 0;
-  for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | data[offset + static_cast<std::size_t>(i)];
+std::uint32_t ReadLE(std::span<const std::uint8_t> data, std::size_t offset, std::size_t width) {
+  ByteReader reader = ByteReader::At(data, offset);
+  const std::uint32_t value = reader.Unsigned(width);
+  if (!reader.Ok()) Malformed("truncated");
   return value;
 }
 

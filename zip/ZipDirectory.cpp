@@ -8,44 +8,13 @@
 
 namespace {
 
-constexpr std::uint32_t kLocalHeaderSignature = 0x04034B50;
-constexpr std::uint32_t kCentralHeaderSignature = 0x02014B50;
-constexpr std::uint32_t kEndOfCentralSignature = 0x06054B50;
 constexpr std::array<std::uint8_t, 4> kLocalHeaderBytes = {0x50, 0x4B, 0x03, 0x04};
-constexpr std::size_t kHeaderSize = 26;
+constexpr std::size_t kHeaderSize = kLocalHeaderSize - kSignatureSize;
 constexpr std::size_t kNameBufferSize = 256;
-constexpr std::int64_t kSmallestEndRecord = 22;
+constexpr std::int64_t kSmallestEndRecord = kEndRecordSize;
 
-std::uint16_t Little16(const std::uint8_t* at) {
-  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
-}
-
-std::uint32_t Little32(const std::uint8_t* at) {
-  return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-         static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
-
-// Reads until count bytes are in or the stream has no more; returns how many.
-std::size_t ReadUpTo(TStream& stream, std::uint8_t* buffer, std::size_t count) {
-  std::size_t total = 0;
-  while (total < count) {
-    const std::size_t got = stream.Read(buffer + total, count - total);
-    if (got == 0) break;
-    total += got;
-  }
-  return total;
-}
-
-void DecodeHeader(const std::uint8_t* header, ZipDirEntry& entry) {
-  entry.VersionNeeded = Little16(header);
-  entry.GeneralFlags = Little16(header + 2);
-  entry.PackMethod = Little16(header + 4);
-  entry.ModDateTime = Little32(header + 6);
-  entry.Crc32 = Little32(header + 10);
-  entry.PackedSize = Little32(header + 14);
-  entry.UnpackedSize = Little32(header + 18);
-  entry.NameLength = Little16(header + 22);
-  entry.ExtraLength = Little16(header + 24);
+void DecodeHeader(ByteReader header, ZipDirEntry& entry) {
+  static_cast<ZipLocalHeader&>(entry) = ReadLocalHeaderFields(header);
 }
 
 class DirectoryWalk {
@@ -62,13 +31,13 @@ class DirectoryWalk {
         continue;
       }
       std::array<std::uint8_t, 4> signature{};
-      if (ReadUpTo(stream_, signature.data(), signature.size()) < signature.size()) {
+      if (stream_.ReadUpTo(signature.data(), signature.size()) < signature.size()) {
         throw EStreamError(kErrorReadingZipFile);
       }
-      const std::uint32_t value = Little32(signature.data());
+      const std::uint32_t value = ByteReader(signature).U32();
       if (value == kLocalHeaderSignature) {
         scanning = !ReadMember();
-      } else if (value == kCentralHeaderSignature || value == kEndOfCentralSignature) {
+      } else if (value == kCentralHeaderSignature || value == kEndRecordSignature) {
         return DirectoryReadEnd::Complete;
       }
       // Anything else is passed over four bytes at a time.
@@ -102,11 +71,11 @@ class DirectoryWalk {
   bool ReadName(ZipDirEntry& entry) {
     std::array<std::uint8_t, kNameBufferSize> name{};
     const std::size_t kept = std::min<std::size_t>(entry.NameLength, name.size());
-    if (ReadUpTo(stream_, name.data(), kept) < kept) return false;
+    if (stream_.ReadUpTo(name.data(), kept) < kept) return false;
     std::array<std::uint8_t, kNameBufferSize> rest{};
     for (std::size_t delivered = kept; delivered < entry.NameLength;) {
       const std::size_t part = std::min<std::size_t>(entry.NameLength - delivered, rest.size());
-      if (ReadUpTo(stream_, rest.data(), part) < part) return false;
+      if (stream_.ReadUpTo(rest.data(), part) < part) return false;
       delivered += part;
     }
     const auto end = std::find(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(kept), 0);
@@ -119,8 +88,8 @@ class DirectoryWalk {
   bool ReadMember() {
     ZipDirEntry entry;
     std::array<std::uint8_t, kHeaderSize> header{};
-    const bool complete = ReadUpTo(stream_, header.data(), header.size()) == header.size() &&
-                          (DecodeHeader(header.data(), entry), ReadName(entry));
+    const bool complete = stream_.ReadUpTo(header.data(), header.size()) == header.size() &&
+                          (DecodeHeader(ByteReader(header), entry), ReadName(entry));
     if (!complete) return GiveUpOn(kError2ReadingZipFile);
 
     const std::int64_t afterName = stream_.Position();

@@ -2,26 +2,19 @@
 // header, data, data descriptor) are copied into the new archive unchanged,
 // so the reader only locates and bounds them; it never inflates anything.
 //
-// Refused as a whole, with the reason as the exception's message: no end
-// record, several disks, Zip64, a central directory that does not end where
-// the end record starts or holds another number of entries than stated, a
-// local header missing where an entry points, member bytes reaching into the
-// central directory or beyond the file, and members that share bytes.
+// Refused as a whole (EZipArchive, the reason as its message): whatever
+// zipformat/CentralDirectory refuses, and, since every member must be
+// copied whole, a member whose bytes cannot be found before the central
+// directory or that has Zip64 sizes or offset.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "base/Exception.h"
-#include "base/Stream.h"
+#include "zipformat/CentralDirectory.h"
 
 namespace zipdll {
-
-class EExistingArchive : public Exception {
- public:
-  using Exception::Exception;
-};
 
 struct KeptMember {
   std::string name;
@@ -36,6 +29,7 @@ struct ExistingArchive {
   std::vector<std::uint8_t> comment;
 };
 
+// Raises EZipArchive as above, EStreamError when the archive cannot be read.
 ExistingArchive ReadExistingArchive(TStream& archive);
 
 }  // namespace zipdll

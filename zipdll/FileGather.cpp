@@ -6,7 +6,7 @@
 #include "zip/ZIPDLL.h"
 #include "zipdll/MemberName.h"
 #include "zipdll/Wildcard.h"
-#include "zipdll/ZipLayout.h"
+#include "zipformat/ZipRecords.h"
 
 namespace zipdll {
 

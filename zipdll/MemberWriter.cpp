@@ -11,6 +11,15 @@ namespace zipdll {
 
 namespace {
 
+// Version 2.0 is what deflate needs.
+constexpr std::uint16_t kVersionNeededDeflate = 20;
+constexpr std::uint16_t kVersionNeededStored = 10;
+
+void WriteRecord(TStream& out, ByteWriter& record) {
+  const std::vector<std::uint8_t> bytes = record.Take();
+  out.WriteBuffer(bytes.data(), bytes.size());
+}
+
 // General purpose flag bits 1 and 2: how hard deflate tried, for readers
 // that show it (APPNOTE 4.4.4).
 std::uint16_t DeflateOptionFlags(int level) {
@@ -58,14 +67,18 @@ class Deflater {
 }  // namespace
 
 WrittenMember WriteMember(const MemberSource& source, TStream& out, int level, const std::function<void()>& step) {
-  WrittenMember member;
-  member.name = source.name;
-  member.dosDateTime = source.dosDateTime;
+  WrittenMember member{source.name, {}};
+  ZipLocalHeader& header = member.header;
   const bool deflated = level > 0 && source.size > 0;
-  member.method = deflated ? kMethodDeflated : kMethodStored;
-  member.flags = deflated ? DeflateOptionFlags(level) : 0;
+  header.VersionNeeded = deflated ? kVersionNeededDeflate : kVersionNeededStored;
+  header.GeneralFlags = deflated ? DeflateOptionFlags(level) : 0;
+  header.PackMethod = deflated ? kMethodDeflated : kMethodStored;
+  header.ModDateTime = source.dosDateTime;
+  header.NameLength = static_cast<std::uint16_t>(source.name.size());
   const std::int64_t headerAt = out.Position();
-  out.WriteBuffer(LocalHeader(member).data(), kLocalHeaderSize + member.name.size());
+  ByteWriter local;
+  WriteLocalHeader(local, header);
+  WriteRecord(out, local.Characters(source.name));
 
   std::unique_ptr<Deflater> deflater = deflated ? std::make_unique<Deflater>(level) : nullptr;
   std::vector<std::uint8_t> chunk(kMemberStep);
@@ -74,12 +87,8 @@ WrittenMember WriteMember(const MemberSource& source, TStream& out, int level, c
   uLong crc = crc32(0, nullptr, 0);
   while (left > 0) {
     const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
-    std::size_t got = 0;
-    while (got < want) {
-      const std::size_t n = source.file.Read(chunk.data() + got, want - got);
-      if (n == 0) throw EMemberSource("the file is shorter than when it was found, or cannot be read");
-      got += n;
-    }
+    const std::size_t got = source.file.ReadUpTo(chunk.data(), want);
+    if (got < want) throw EMemberSource("the file is shorter than when it was found, or cannot be read");
     left -= got;
     crc = crc32(crc, chunk.data(), static_cast<uInt>(got));
     if (deflater) {
@@ -91,14 +100,15 @@ WrittenMember WriteMember(const MemberSource& source, TStream& out, int level, c
     step();
   }
   if (compressed > kLargestField) throw EMemberSource("its compressed data would pass 4 GB (Zip64 is not written)");
-  member.crc = static_cast<std::uint32_t>(crc);
-  member.compressedSize = static_cast<std::uint32_t>(compressed);
-  member.size = static_cast<std::uint32_t>(source.size);
+  header.Crc32 = static_cast<std::uint32_t>(crc);
+  header.PackedSize = static_cast<std::uint32_t>(compressed);
+  header.UnpackedSize = static_cast<std::uint32_t>(source.size);
 
   const std::int64_t endAt = out.Position();
   out.SetPosition(headerAt + static_cast<std::int64_t>(kLocalCrcOffset));
-  const std::vector<std::uint8_t> sums = LocalHeaderSums(member);
-  out.WriteBuffer(sums.data(), sums.size());
+  ByteWriter sums;
+  WriteLocalHeaderSums(sums, header);
+  WriteRecord(out, sums);
   out.SetPosition(endAt);
   return member;
 }

@@ -8,7 +8,7 @@
 
 #include "base/Exception.h"
 #include "base/Stream.h"
-#include "zipdll/ZipLayout.h"
+#include "zipformat/ZipRecords.h"
 
 namespace zipdll {
 
@@ -23,6 +23,13 @@ struct MemberSource {
   std::string name;             // the member name
   std::uint64_t size = 0;       // exactly this many bytes are read
   std::uint32_t dosDateTime = 0;
+};
+
+// A member as written: no extra field, Zip64, encryption or data descriptor
+// (every size fits 32 bits; the local header is completed in place).
+struct WrittenMember {
+  std::string name;
+  ZipLocalHeader header;
 };
 
 // Called after each chunk of kMemberStep bytes is read and written.

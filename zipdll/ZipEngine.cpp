@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "base/ByteWriter.h"
 #include "base/Exception.h"
 #include "base/FileStream.h"
 #include "zip/ZIPDLL.h"
@@ -16,6 +17,10 @@
 namespace zipdll {
 
 namespace {
+
+// Made by version 2.0 on MS-DOS: readers take the attributes as DOS ones.
+constexpr std::uint16_t kVersionMadeBy = 20;
+constexpr std::uint32_t kDosArchiveAttribute = 0x20;
 
 // A report answered "stop".
 struct StopRequested {};
@@ -180,17 +185,21 @@ class Run {
   // The whole new archive; the stream is closed when this returns or raises.
   void WriteTemporary(const std::string& temporary, const std::vector<PlannedMember>& plan) {
     TFileStream out(temporary, FileMode::Create);
-    std::vector<std::uint8_t> directory;
+    ByteWriter directory;
     for (const auto& member : plan) WritePlanned(member, out, directory);
     const std::uint64_t directoryAt = CheckedOffset(out);
-    if (directoryAt + directory.size() > kLargestField) throw TooLarge();
-    out.WriteBuffer(directory.data(), directory.size());
-    const std::vector<std::uint8_t> end = EndRecord(directoryEntries_, static_cast<std::uint32_t>(directory.size()),
-                                                    static_cast<std::uint32_t>(directoryAt), existing_.comment);
-    out.WriteBuffer(end.data(), end.size());
+    if (directoryAt + directory.Size() > kLargestField) throw TooLarge();
+    ZipEndRecord end;
+    end.EntriesHere = end.Entries = static_cast<std::uint16_t>(directoryEntries_);
+    end.DirectorySize = static_cast<std::uint32_t>(directory.Size());
+    end.DirectoryOffset = static_cast<std::uint32_t>(directoryAt);
+    end.CommentLength = static_cast<std::uint16_t>(existing_.comment.size());
+    WriteEndRecord(directory, end);
+    const std::vector<std::uint8_t> tail = directory.Bytes(existing_.comment).Take();
+    out.WriteBuffer(tail.data(), tail.size());
   }
 
-  void WritePlanned(const PlannedMember& member, TStream& out, std::vector<std::uint8_t>& directory) {
+  void WritePlanned(const PlannedMember& member, TStream& out, ByteWriter& directory) {
     if (member.file != nullptr) {
       std::unique_ptr<TFileStream> file;
       try {
@@ -207,7 +216,7 @@ class Run {
     if (member.kept != nullptr) CopyKept(*member.kept, out, directory);
   }
 
-  void WriteFromFile(const FoundFile& found, TStream& file, TStream& out, std::vector<std::uint8_t>& directory) {
+  void WriteFromFile(const FoundFile& found, TStream& file, TStream& out, ByteWriter& directory) {
     if (!report_.MemberStart(found.memberName, found.facts.size)) throw StopRequested();
     const std::uint64_t at = CheckedOffset(out);
     WrittenMember written;
@@ -219,22 +228,25 @@ class Run {
     } catch (const EMemberSource& e) {
       throw ERunFailure(kZipMessageFile, "Cannot read " + Quoted(found.path) + ": " + e.Message());
     }
-    Append(directory, CentralHeader(written, static_cast<std::uint32_t>(at)));
+    ZipCentralHeader central;
+    static_cast<ZipLocalHeader&>(central) = written.header;
+    central.VersionMadeBy = kVersionMadeBy;
+    central.ExternalAttributes = kDosArchiveAttribute;
+    central.LocalOffset = static_cast<std::uint32_t>(at);
+    WriteCentralHeader(directory, central);
+    directory.Characters(written.name);
+    ++directoryEntries_;
     ++outcome_.added;
     if (request_.verbose) Tell(kZipMessageInfo, Described(written));
   }
 
-  void CopyKept(const KeptMember& kept, TStream& out, std::vector<std::uint8_t>& directory) {
+  void CopyKept(const KeptMember& kept, TStream& out, ByteWriter& directory) {
     const std::uint64_t at = CheckedOffset(out);
     oldArchive_->SetPosition(static_cast<std::int64_t>(kept.localOffset));
     out.CopyFrom(*oldArchive_, static_cast<std::int64_t>(kept.spanSize));
     std::vector<std::uint8_t> header = kept.centralHeader;
-    PutLe32(header, kCentralLocalOffsetField, static_cast<std::uint32_t>(at));
-    Append(directory, header);
-  }
-
-  void Append(std::vector<std::uint8_t>& directory, const std::vector<std::uint8_t>& header) {
-    directory.insert(directory.end(), header.begin(), header.end());
+    PutLittleEndian(std::span(header).subspan(kCentralLocalOffsetOffset, 4), static_cast<std::uint32_t>(at));
+    directory.Bytes(header);
     ++directoryEntries_;
   }
 
@@ -250,9 +262,9 @@ class Run {
   }
 
   static std::string Described(const WrittenMember& member) {
-    if (member.method == kMethodStored) return "Added " + Quoted(member.name) + " (stored)";
-    return "Added " + Quoted(member.name) + " (deflated, " + std::to_string(member.size) + " bytes to " +
-           std::to_string(member.compressedSize) + ")";
+    if (member.header.PackMethod == kMethodStored) return "Added " + Quoted(member.name) + " (stored)";
+    return "Added " + Quoted(member.name) + " (deflated, " + std::to_string(member.header.UnpackedSize) +
+           " bytes to " + std::to_string(member.header.PackedSize) + ")";
   }
 
   void Tell(std::int32_t code, const std::string& text) {

@@ -1,6 +1,11 @@
 // The PE image checksum: the CheckSum field's place, computing and setting it.
 #include "tools/pesum/PeChecksum.h"
 
+#include <algorithm>
+
+#include "base/ByteReader.h"
+#include "base/ByteWriter.h"
+
 namespace {
 
 constexpr std::size_t kNewHeaderOffsetAt = 0x3C;
@@ -9,19 +14,12 @@ constexpr std::size_t kChecksumInOptionalHeader = 64;
 constexpr std::uint16_t kPe32Magic = 0x10B;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
 
-std::uint32_t Read16(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-std::uint32_t Read32(std::span<const std::uint8_t> bytes, std::size_t at) {
-  return Read16(bytes, at) | Read16(bytes, at + 2) << 16;
-}
-
 }  // namespace
 
 std::optional<std::size_t> PeChecksumOffset(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < kNewHeaderOffsetAt + 4 || bytes[0] != 'M' || bytes[1] != 'Z') return std::nullopt;
-  const std::size_t signatureAt = Read32(bytes, kNewHeaderOffsetAt);
+  ByteReader newHeaderOffset = ByteReader::At(bytes, kNewHeaderOffsetAt);
+  const std::size_t signatureAt = newHeaderOffset.U32();
+  if (!newHeaderOffset.Ok() || bytes[0] != 'M' || bytes[1] != 'Z') return std::nullopt;
   const std::size_t optionalAt = signatureAt + 4 + kFileHeaderSize;
   // Compared so that no sum can wrap: signatureAt is at most 2^32 - 1.
   if (signatureAt > bytes.size() || bytes.size() - signatureAt < 4 + kFileHeaderSize + kChecksumInOptionalHeader + 4)
@@ -29,15 +27,15 @@ std::optional<std::size_t> PeChecksumOffset(std::span<const std::uint8_t> bytes)
   if (bytes[signatureAt] != 'P' || bytes[signatureAt + 1] != 'E' || bytes[signatureAt + 2] != 0 ||
       bytes[signatureAt + 3] != 0)
     return std::nullopt;
-  const std::uint32_t magic = Read16(bytes, optionalAt);
+  const std::uint32_t magic = ByteReader::At(bytes, optionalAt).U16();
   if (magic != kPe32Magic && magic != kPe32PlusMagic) return std::nullopt;
   return optionalAt + kChecksumInOptionalHeader;
 }
 
 std::uint32_t PeChecksum(std::span<const std::uint8_t> bytes, std::size_t checksumOffset) {
   std::uint32_t sum = 0;
-  for (std::size_t at = 0; at < bytes.size(); at += 2) {
-    sum += at + 1 < bytes.size() ? Read16(bytes, at) : bytes[at];
+  for (ByteReader words(bytes); !words.AtEnd();) {
+    sum += words.Unsigned(std::min<std::size_t>(words.Remaining(), 2));
     sum = (sum & 0xFFFF) + (sum >> 16);
   }
   // The stored field's two halves taken out again, borrowing as the
@@ -51,13 +49,11 @@ std::uint32_t PeChecksum(std::span<const std::uint8_t> bytes, std::size_t checks
 }
 
 std::uint32_t StoredPeChecksum(std::span<const std::uint8_t> bytes, std::size_t checksumOffset) {
-  return Read32(bytes, checksumOffset);
+  return ByteReader::At(bytes, checksumOffset).U32();
 }
 
 void SetPeChecksum(std::span<std::uint8_t> bytes, std::size_t checksumOffset) {
-  const auto write = [&](std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) bytes[checksumOffset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  };
+  const auto write = [&](std::uint32_t value) { PutLittleEndian(bytes.subspan(checksumOffset, 4), value); };
   write(0);
   std::uint32_t checksum = PeChecksum(bytes, checksumOffset);
   write(checksum);

@@ -1,32 +1,25 @@
-// Read-only access to an archive file at given offsets; each thread that
-// reads the archive opens its own.
+// An archive file opened for reading, as a stream, one per reading thread
+// (not TFileStream: the unzip library needs no file creation or formatting).
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "base/FileSystem.h"
+#include "base/Stream.h"
 
-class ArchiveFile {
+class ArchiveFile : public TStream {
  public:
   // Opens path for reading; IsOpen() tells whether that worked.
-  explicit ArchiveFile(const std::string& path);
-  ~ArchiveFile();
-  ArchiveFile(const ArchiveFile&) = delete;
-  ArchiveFile& operator=(const ArchiveFile&) = delete;
+  explicit ArchiveFile(const std::string& path) : handle_(OpenFileHandle(path, FileAccess::Read)) {}
+  ~ArchiveFile() override;
 
   bool IsOpen() const { return handle_ != kInvalidFileHandle; }
-  std::uint64_t Size() const { return size_; }
 
-  // Reads exactly count bytes at offset; false when the file cannot give them.
-  bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count);
-  // Moves to offset for ReadNext; false when offset lies past the end.
-  bool SeekTo(std::uint64_t offset);
-  // Reads exactly count bytes where the previous read ended.
-  bool ReadNext(void* buffer, std::size_t count);
+  std::size_t Read(void* buffer, std::size_t count) override;
+  // Always 0: the archive is only read.
+  std::size_t Write(const void* buffer, std::size_t count) override;
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
 
  private:
   FileHandle handle_;
-  std::uint64_t size_ = 0;
 };

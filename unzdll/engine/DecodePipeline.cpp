@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "unzdll/engine/ArchiveFile.h"
-
 namespace {
 
 DecodeResult OutOfMemory() { return {DecodeStatus::Unreadable, "it could not be decoded (out of memory)"}; }
@@ -16,7 +14,7 @@ DecodeResult OutOfMemory() { return {DecodeStatus::Unreadable, "it could not be 
 class DecodePipeline::WorkerSink : public DecodeSink {
  public:
   WorkerSink(DecodePipeline& pipeline, std::size_t job)
-      : pipeline_(pipeline), job_(job), remaining_(std::uint64_t{pipeline.jobs_[job]->size} + 1) {}
+      : pipeline_(pipeline), job_(job), remaining_(std::uint64_t{pipeline.jobs_[job]->UnpackedSize} + 1) {}
 
   std::span<std::uint8_t> Room() override {
     if (chunk_.bytes && chunk_.size == chunk_.capacity) pipeline_.Deliver(job_, std::move(chunk_));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/Exception.h"
 #include "unzdll/engine/ZipCrypto.h"
 
 namespace {
@@ -20,19 +21,19 @@ DecodeResult Cancelled() { return {DecodeStatus::Cancelled, "cancelled"}; }
 
 // The member's data as it comes off the archive, decrypted.
 struct MemberDecoder::Source {
-  ArchiveFile& archive;
+  TStream& archive;
   std::uint64_t remaining;
   std::optional<ZipDecrypter> decrypter;
 
   bool Read(std::uint8_t* to, std::size_t count) {
-    if (!archive.ReadNext(to, count)) return false;
+    if (archive.ReadUpTo(to, count) < count) return false;
     if (decrypter) decrypter->Decrypt(to, count);
     remaining -= count;
     return true;
   }
 };
 
-MemberDecoder::MemberDecoder(ArchiveFile& archive) : archive_(archive), input_(kInputSize) {}
+MemberDecoder::MemberDecoder(TStream& archive) : archive_(archive), input_(kInputSize) {}
 
 MemberDecoder::~MemberDecoder() {
   if (inflater_ != nullptr) {
@@ -42,21 +43,27 @@ MemberDecoder::~MemberDecoder() {
 }
 
 DecodeResult MemberDecoder::Decode(const ZipMember& member, std::string_view password, DecodeSink& sink) {
-  Source source{archive_, member.compressedSize, std::nullopt};
-  if (!archive_.SeekTo(member.dataOffset)) return Unreadable();
+  Source source{archive_, member.PackedSize, std::nullopt};
+  try {
+    archive_.SetPosition(static_cast<std::int64_t>(member.dataOffset));
+  } catch (const EStreamError&) {
+    return Unreadable();
+  }
   if (member.IsEncrypted()) {
     if (password.empty()) return {DecodeStatus::NeedsPassword, "it is encrypted and no password was given"};
     std::uint8_t header[kEncryptionHeaderSize];
-    if (!archive_.ReadNext(header, sizeof header)) return Unreadable();
+    if (archive_.ReadUpTo(header, sizeof header) < sizeof header) return Unreadable();
     source.remaining -= sizeof header;
     source.decrypter.emplace(password);
-    const auto check = static_cast<std::uint8_t>(member.HasDataDescriptor() ? member.dosDateTime >> 8 : member.crc >> 24);
+    const auto check =
+        static_cast<std::uint8_t>(member.HasDataDescriptor() ? member.ModDateTime >> 8 : member.Crc32 >> 24);
     if (!source.decrypter->AcceptHeader(header, check))
       return {DecodeStatus::WrongPassword, "the password is wrong"};
   }
   std::uint32_t crc = 0;
-  DecodeResult result = member.method == kMethodDeflate ? Inflate(member, source, sink, crc) : Copy(source, sink, crc);
-  if (result.status == DecodeStatus::Ok && crc != member.crc)
+  DecodeResult result =
+      member.PackMethod == kMethodDeflated ? Inflate(member, source, sink, crc) : Copy(source, sink, crc);
+  if (result.status == DecodeStatus::Ok && crc != member.Crc32)
     result = Damaged(member.IsEncrypted() ? "CRC-32 error (damaged data or a wrong password)" : "CRC-32 error (the data is damaged)");
   return result;
 }
@@ -98,14 +105,14 @@ DecodeResult MemberDecoder::Inflate(const ZipMember& member, Source& source, Dec
     if (room.empty()) return Cancelled();
     // One byte more than the stated size may still come: it shows a member
     // that would expand beyond what it declares, without writing any further.
-    const auto allowed = static_cast<uInt>(std::min<std::uint64_t>(room.size(), member.size - produced + 1));
+    const auto allowed = static_cast<uInt>(std::min<std::uint64_t>(room.size(), member.UnpackedSize - produced + 1));
     z.next_out = room.data();
     z.avail_out = allowed;
     const int status = inflate(&z, Z_NO_FLUSH);
     const uInt count = allowed - z.avail_out;
     if (count > 0) {
       produced += count;
-      if (produced > member.size) return Damaged("it expands beyond its stated size");
+      if (produced > member.UnpackedSize) return Damaged("it expands beyond its stated size");
       crc = static_cast<std::uint32_t>(crc32(crc, room.data(), count));
       sink.Produced(count);
     }
@@ -115,6 +122,6 @@ DecodeResult MemberDecoder::Inflate(const ZipMember& member, Source& source, Dec
     if (status != Z_OK && status != Z_BUF_ERROR) return Damaged("its compressed data is damaged");
   }
   if (z.avail_in != 0 || source.remaining != 0) return Damaged("its compressed data goes on past the end of the stream");
-  if (produced != member.size) return Damaged("it is shorter than its stated size");
+  if (produced != member.UnpackedSize) return Damaged("it is shorter than its stated size");
   return {};
 }

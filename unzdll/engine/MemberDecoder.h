@@ -35,7 +35,7 @@ struct DecodeResult {
 
 class MemberDecoder {
  public:
-  explicit MemberDecoder(ArchiveFile& archive);
+  explicit MemberDecoder(TStream& archive);
   ~MemberDecoder();
   MemberDecoder(const MemberDecoder&) = delete;
   MemberDecoder& operator=(const MemberDecoder&) = delete;
@@ -49,7 +49,7 @@ class MemberDecoder {
   DecodeResult Inflate(const ZipMember& member, Source& source, DecodeSink& sink, std::uint32_t& crc);
   DecodeResult Copy(Source& source, DecodeSink& sink, std::uint32_t& crc);
 
-  ArchiveFile& archive_;
+  TStream& archive_;
   std::vector<std::uint8_t> input_;
   z_stream_s* inflater_ = nullptr;  // kept from member to member: its window is reused
 };

@@ -116,7 +116,7 @@ class UnzipRun {
     }
     try {
       members_ = ReadZipDirectory(archive);
-    } catch (const EZipArchive& e) {
+    } catch (const Exception& e) {
       Report(UnzipAction::Message, UnzipError::ArchiveRefused, 0, options_.archivePath + ": " + e.Message());
       return false;
     }
@@ -158,7 +158,7 @@ class UnzipRun {
     if (options_.freshen || options_.update) {
       // A file whose time has no DOS form (before 1980) counts as older.
       const DosDateTime existing = FileDosTimeAt(target).value_or(0);
-      return member.dosDateTime > existing ? "" : "the existing file is not older";
+      return member.ModDateTime > existing ? "" : "the existing file is not older";
     }
     return options_.overwrite ? "" : "the file exists and overwriting is off";
   }
@@ -206,7 +206,7 @@ class UnzipRun {
           Report(UnzipAction::Message, UnzipError::None, 0, planned.shownName + ": " + planned.message);
         continue;
       }
-      Report(UnzipAction::MemberStart, UnzipError::None, planned.member->size, planned.shownName);
+      Report(UnzipAction::MemberStart, UnzipError::None, planned.member->UnpackedSize, planned.shownName);
       if (options_.test ? Test(*pipeline, planned) : Extract(*pipeline, planned)) {
         ++count_;
         if (options_.verbose)
@@ -242,8 +242,8 @@ class UnzipRun {
   // The decoder's verdict, held against what actually arrived: a member is
   // sound only with its CRC-32 checked and every one of its bytes delivered.
   static DecodeResult Verdict(DecodeResult result, const ZipMember& member, std::uint64_t delivered) {
-    if (result.status == DecodeStatus::Ok && delivered != member.size)
-      result = {DecodeStatus::Damaged, "only " + std::to_string(delivered) + " of its " + std::to_string(member.size) +
+    if (result.status == DecodeStatus::Ok && delivered != member.UnpackedSize)
+      result = {DecodeStatus::Damaged, "only " + std::to_string(delivered) + " of its " + std::to_string(member.UnpackedSize) +
                                            " bytes were decoded"};
     return result;
   }
@@ -315,7 +315,7 @@ class UnzipRun {
       failure = "an earlier member has the same name";
     }
     if (failure.empty()) {
-      SetFileHandleDosTime(temporary.Handle(), planned.member->dosDateTime);
+      SetFileHandleDosTime(temporary.Handle(), planned.member->ModDateTime);
       identity = FileHandleIdentity(temporary.Handle());
       if (!temporary.CommitAs(target)) failure = "it cannot be saved as " + target;
     }

@@ -1,12 +1,12 @@
 // The reader of archives being added to, on arbitrary bytes: it either
-// refuses them with EExistingArchive or gives members that lie inside the
+// refuses them with EZipArchive or gives members that lie inside the
 // input and share no byte.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-#include "FuzzTarget.h"
 #include "base/MemoryStream.h"
+#include "fuzz/FuzzTarget.h"
 #include "zipdll/ExistingArchive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 1; i < spans.size(); ++i) {
       if (spans[i - 1].second > spans[i].first) std::abort();
     }
-  } catch (const zipdll::EExistingArchive&) {
+  } catch (const EZipArchive&) {
   } catch (const EStreamError&) {
   }
   return 0;
