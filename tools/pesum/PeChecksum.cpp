@@ -29,6 +29,10 @@ std::optional<std::size_t> PeChecksumOffset(std::span<const std::uint8_t> bytes)
     return std::nullopt;
   const std::uint32_t magic = ByteReader::At(bytes, optionalAt).U16();
   if (magic != kPe32Magic && magic != kPe32PlusMagic) return std::nullopt;
+  // The system's sum takes the stored field out as two whole 16-bit words;
+  // a field at an odd offset straddles three, and then no value may check.
+  // No linker writes such a header.
+  if (signatureAt % 2 != 0) return std::nullopt;
   return optionalAt + kChecksumInOptionalHeader;
 }
 

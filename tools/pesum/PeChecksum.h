@@ -22,7 +22,8 @@
 #include <span>
 
 // Where the CheckSum field stands; empty when bytes are not a PE image
-// whose headers lie wholly within them.
+// whose headers lie wholly within them, or when the field lies at an odd
+// offset (no value could check there).
 std::optional<std::size_t> PeChecksumOffset(std::span<const std::uint8_t> bytes);
 
 // The checksum of the image, the field at checksumOffset counted as zero.

@@ -114,6 +114,9 @@ TEST(PeChecksum, FilesThatAreNoProgramHaveNoField) {
   std::memcpy(&beyondEnd[0x3C], &late, 4);
   Bytes cut = Image(0x80, kPe32, 512);
   cut.resize(0x80 + 24 + 67);
+  // The system's sum takes the field out as two whole words: at an odd
+  // offset it straddles three, and no value would check (found by fuzzing).
+  const Bytes oddField = Image(0x81, kPe32, 512);
   const Case cases[] = {
       {"empty", {}},
       {"shorter than e_lfanew", Bytes{'M', 'Z', 0, 0}},
@@ -123,6 +126,7 @@ TEST(PeChecksum, FilesThatAreNoProgramHaveNoField) {
       {"headers running past the end", beyondEnd},
       {"cut inside the field", cut},
       {"an unknown optional header", Image(0x80, 0x107, 512)},
+      {"the field at an odd offset", oddField},
   };
   for (const Case& c : cases) EXPECT_FALSE(PeChecksumOffset(c.bytes).has_value()) << c.what;
 }
