@@ -1,7 +1,5 @@
 #include "testsupport/TopLevelWindow_win.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr DWORD kPollMs = 20;
@@ -11,12 +9,7 @@ struct Search {
   HWND found;
 };
 
-bool TextIs(HWND window, const char* expected, int(WINAPI* read)(HWND, LPSTR, int)) {
-  if (expected == nullptr) return true;
-  char text[256] = {};
-  read(window, text, sizeof text);
-  return std::strcmp(text, expected) == 0;
-}
+bool TextIs(const char* expected, const std::string& actual) { return expected == nullptr || actual == expected; }
 
 BOOL CALLBACK Match(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<Search*>(data);
@@ -24,7 +17,7 @@ BOOL CALLBACK Match(HWND window, LPARAM data) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if ((query.processId == 0 || owner == query.processId) && IsWindowVisible(window) &&
-      TextIs(window, query.caption, GetWindowTextA) && TextIs(window, query.className, GetClassNameA)) {
+      TextIs(query.caption, WindowTextOf(window)) && TextIs(query.className, ClassNameOf(window))) {
     search->found = window;
     return FALSE;
   }
@@ -32,6 +25,18 @@ BOOL CALLBACK Match(HWND window, LPARAM data) {
 }
 
 }  // namespace
+
+std::string WindowTextOf(HWND window) {
+  char text[2048] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClassNameOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
 
 HWND FindTopLevelWindow(const TopLevelWindowQuery& query) {
   Search search{&query, nullptr};

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct TopLevelWindowQuery {
   DWORD processId = 0;              // 0: any process's
   const char* caption = nullptr;    // null: any caption
@@ -17,3 +19,7 @@ HWND FindTopLevelWindow(const TopLevelWindowQuery& query);
 // process is given and has ended.
 HWND WaitForTopLevelWindow(const TopLevelWindowQuery& query, DWORD timeoutMs,
                            HANDLE process = nullptr);
+
+// A window's caption and its class's name; another program's too.
+std::string WindowTextOf(HWND window);
+std::string ClassNameOf(HWND window);

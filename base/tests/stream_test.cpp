@@ -9,19 +9,11 @@
 #include "base/Exception.h"
 #include "base/FileStream.h"
 #include "base/MemoryStream.h"
+#include "testsupport/ExceptionMessage.h"
 
 namespace {
 
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no exception)";
-}
 
 std::string TempPath(const std::string& name) {
 #ifdef _WIN32

@@ -20,19 +20,11 @@
 #include "filestore/LZRW1KH.h"
 #include "filestore/TempFileName.h"
 #include "testsupport/SampleData.h"
+#include "testsupport/ExceptionMessage.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no exception)";
-}
 
 Bytes ReadFile(const std::string& path) {
   TFileStream file(path, FileMode::OpenRead);

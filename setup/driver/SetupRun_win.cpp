@@ -9,18 +9,6 @@ namespace {
 
 constexpr char kMainCaption[] = "TAV Quillbox One Step Install";
 
-std::string WindowText(HWND window) {
-  char text[2048] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
 struct DialogSearch {
   DWORD processId;
   const std::vector<HWND>* seen;
@@ -31,7 +19,7 @@ BOOL CALLBACK FindNewDialog(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<DialogSearch*>(data);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && IsWindowVisible(window) && ClassOf(window) == "#32770" &&
+  if (owner == search->processId && IsWindowVisible(window) && ClassNameOf(window) == "#32770" &&
       std::find(search->seen->begin(), search->seen->end(), window) == search->seen->end()) {
     search->found = window;
     return FALSE;
@@ -41,15 +29,15 @@ BOOL CALLBACK FindNewDialog(HWND window, LPARAM data) {
 
 BOOL CALLBACK ReadBoxPart(HWND child, LPARAM data) {
   auto* box = reinterpret_cast<SetupBox*>(data);
-  const std::string kind = ClassOf(child);
+  const std::string kind = ClassNameOf(child);
   const LONG style = GetWindowLongA(child, GWL_STYLE);
   if (kind == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
     box->Icon = box->Icon || (IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0) != 0);
   } else if (kind == "Static") {
-    const std::string text = WindowText(child);
+    const std::string text = WindowTextOf(child);
     if (!text.empty()) box->Text += (box->Text.empty() ? "" : "\n") + text;
   } else if (kind == "Button" && IsWindowVisible(child)) {
-    std::string caption = WindowText(child);
+    std::string caption = WindowTextOf(child);
     caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
     if ((style & 0x0F) == BS_DEFPUSHBUTTON) box->DefaultButton = caption;
     box->Buttons.push_back(caption);
@@ -59,9 +47,9 @@ BOOL CALLBACK ReadBoxPart(HWND child, LPARAM data) {
 
 BOOL CALLBACK FindButton(HWND child, LPARAM data) {
   auto* search = reinterpret_cast<std::pair<const char*, HWND>*>(data);
-  std::string caption = WindowText(child);
+  std::string caption = WindowTextOf(child);
   caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
-  if (ClassOf(child) == "Button" && caption == search->first) {
+  if (ClassNameOf(child) == "Button" && caption == search->first) {
     search->second = child;
     return FALSE;
   }
@@ -162,7 +150,7 @@ SetupBox SetupRun::ReadBox(HWND window) {
   Sleep(200);
   SetupBox box;
   box.Window = window;
-  box.Caption = WindowText(window);
+  box.Caption = WindowTextOf(window);
   EnumChildWindows(window, ReadBoxPart, reinterpret_cast<LPARAM>(&box));
   GetWindowRect(window, &box.Bounds);
   return box;

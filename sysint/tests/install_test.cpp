@@ -10,6 +10,7 @@
 #include "base/UserMessage.h"
 #include "sysint/install.h"
 #include "sysint/tests/FakeWindowsSystem.h"
+#include "testsupport/ExceptionMessage.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ constexpr auto kFull = KeyAccess::Full;
 constexpr auto kReadWrite = KeyAccess::ReadWrite;
 using Write = FakeWindowsSystem::Write;
 
-std::string Failure(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no exception)";
-}
-
 RegistryValue Value(RegistryValue::Kind kind) { return {kind, {}}; }
 
 TEST(ReadRegString, EachKindOfValue) {
@@ -47,8 +39,8 @@ TEST(ReadRegString, EachKindOfValue) {
   EXPECT_EQ(ReadRegString(system, CU, "k", "text"), "value");
   EXPECT_EQ(ReadRegString(system, CU, "k", "missing"), "");
   EXPECT_EQ(ReadRegString(system, CU, "no such key", "text"), "");
-  EXPECT_EQ(Failure([&] { ReadRegString(system, CU, "k", "other"); }), "Invalid data type for 'other'");
-  EXPECT_EQ(Failure([&] { ReadRegString(system, CU, "k", "unreadable"); }), "Failed to get data for 'unreadable'");
+  EXPECT_EQ(MessageOf([&] { ReadRegString(system, CU, "k", "other"); }), "Invalid data type for 'other'");
+  EXPECT_EQ(MessageOf([&] { ReadRegString(system, CU, "k", "unreadable"); }), "Failed to get data for 'unreadable'");
 }
 
 TEST(GetDefaultInstallDir, AppPathsFirstThenTheProgramFilesFolder) {
@@ -66,7 +58,7 @@ TEST(GetDefaultInstallDir, AppPathsFirstThenTheProgramFilesFolder) {
 TEST(GetDefaultInstallDir, ProgramFilesDirOfAnotherTypeIsAnError) {
   FakeWindowsSystem system;
   system.SetValue(LM, kCurrentVersion, "ProgramFilesDir", Value(RegistryValue::Kind::Other));
-  EXPECT_EQ(Failure([&] { GetDefaultInstallDir(system); }), "Invalid data type for 'ProgramFilesDir'");
+  EXPECT_EQ(MessageOf([&] { GetDefaultInstallDir(system); }), "Invalid data type for 'ProgramFilesDir'");
 }
 
 TEST(GetShellFolder, EntryOrTheWindowsFolderFollowedByTheName) {
@@ -154,7 +146,7 @@ TEST_F(Registration, RefusedWriteStopsEverythingAfterIt) {
                               Case{CR, "TAV file", 7, "Error creating system registry entry"}}) {
     FakeWindowsSystem system;
     system.lockedKeys.insert(FakeKey(refused.root, refused.key));
-    EXPECT_EQ(Failure([&] { RegisterInstallation(system, "C:\\Apps", true, true, true); }), refused.message);
+    EXPECT_EQ(MessageOf([&] { RegisterInstallation(system, "C:\\Apps", true, true, true); }), refused.message);
     EXPECT_EQ(system.writes.size(), refused.writesBefore) << refused.key;
     EXPECT_TRUE(system.links.empty()) << refused.key;
     EXPECT_EQ(system.associationNotices, 0) << refused.key;
@@ -163,7 +155,7 @@ TEST_F(Registration, RefusedWriteStopsEverythingAfterIt) {
 
 TEST_F(Registration, ShellFolderOfAnotherTypeStopsTheShortcuts) {
   system_.SetValue(CU, kShellFolders, "Programs", Value(RegistryValue::Kind::Other));
-  EXPECT_EQ(Failure([&] { RegisterInstallation(system_, "C:\\Apps", false, true, true); }),
+  EXPECT_EQ(MessageOf([&] { RegisterInstallation(system_, "C:\\Apps", false, true, true); }),
             "Invalid data type for 'Programs'");
   EXPECT_EQ(system_.writes.size(), 6u);
   EXPECT_TRUE(system_.links.empty());
@@ -172,7 +164,7 @@ TEST_F(Registration, ShellFolderOfAnotherTypeStopsTheShortcuts) {
 TEST_F(Registration, LinkObjectFailuresStopIt) {
   for (const char* failure : {"Class not registered", "Interface not supported"}) {
     system_.linkFailure = failure;
-    EXPECT_EQ(Failure([&] { RegisterInstallation(system_, "C:\\Apps", false, true, true); }), failure);
+    EXPECT_EQ(MessageOf([&] { RegisterInstallation(system_, "C:\\Apps", false, true, true); }), failure);
   }
   EXPECT_TRUE(system_.links.empty());
 }

@@ -14,6 +14,7 @@
 #include "base/Exception.h"
 #include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"
+#include "testsupport/ExceptionMessage.h"
 
 namespace {
 
@@ -25,15 +26,6 @@ constexpr const char* kAppPathsExe =
 constexpr const char* kUninstall =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TAV Quillbox";
 constexpr const char* kProduct = "SOFTWARE\\TAV Quillbox";
-
-std::string Failure(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no exception)";
-}
 
 // Starts and ends with none of the registration's keys and shortcuts.
 class Registration : public testing::Test {
@@ -202,7 +194,7 @@ TEST_F(Registration, SecondRunWritesOverTheFirstWithoutDeleting) {
 TEST_F(Registration, RefusedFirstWriteStopsEverything) {
   ReadOnlyKey refused(HKEY_LOCAL_MACHINE, kAppPathsExe);
   ASSERT_TRUE(refused.Denied()) << "the registry does not enforce the key's access list";
-  EXPECT_EQ(Failure([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
+  EXPECT_EQ(MessageOf([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
             "Failed to set data for ''");
   EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kAppPathsExe), 0u);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall));
@@ -215,7 +207,7 @@ TEST_F(Registration, RefusedFirstWriteStopsEverything) {
 TEST_F(Registration, RefusedWriteKeepsWhatCameBeforeAndStopsWhatFollows) {
   ReadOnlyKey refused(HKEY_LOCAL_MACHINE, kUninstall);
   ASSERT_TRUE(refused.Denied());
-  EXPECT_EQ(Failure([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
+  EXPECT_EQ(MessageOf([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
             "Failed to set data for 'DisplayName'");
   EXPECT_EQ(Lm(kAppPathsExe, ""), "C:\\Apps\\TAV Quillbox.exe");
   EXPECT_EQ(Lm(kAppPathsExe, "Path"), "C:\\Apps");
@@ -229,7 +221,7 @@ TEST_F(Registration, RefusedWriteKeepsWhatCameBeforeAndStopsWhatFollows) {
 TEST_F(Registration, RefusedAssociationWriteStopsTheShortcuts) {
   ReadOnlyKey refused(HKEY_CLASSES_ROOT, "TAV file");
   ASSERT_TRUE(refused.Denied());
-  EXPECT_EQ(Failure([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
+  EXPECT_EQ(MessageOf([] { RegisterInstallation(windows, "C:\\Apps", true, true, true); }),
             "Error creating system registry entry");
   ExpectBaseValues("C:\\Apps", "C:\\Apps\\TAV Quillbox.exe");
   EXPECT_EQ(Cr(".tav"), "TAV file");

@@ -3,24 +3,14 @@
 #include <algorithm>
 #include <chrono>
 
+#include "testsupport/TopLevelWindow_win.h"
+
 namespace {
-
-std::string WindowText(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM target) {
   auto* text = reinterpret_cast<std::string*>(target);
-  if (ClassOf(child) == "Static") {
-    const std::string part = WindowText(child);
+  if (ClassNameOf(child) == "Static") {
+    const std::string part = WindowTextOf(child);
     if (!part.empty()) *text += (text->empty() ? "" : "\n") + part;
   }
   return TRUE;
@@ -29,7 +19,7 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM target) {
 BOOL CALLBACK CollectDialogs(HWND window, LPARAM target) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process == GetCurrentProcessId() && IsWindowVisible(window) && ClassOf(window) == "#32770")
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) && ClassNameOf(window) == "#32770")
     reinterpret_cast<std::vector<HWND>*>(target)->push_back(window);
   return TRUE;
 }
@@ -52,7 +42,7 @@ void DialogWatcher::Watch() {
     for (HWND dialog : dialogs) {
       if (std::find(pressed_.begin(), pressed_.end(), dialog) != pressed_.end()) continue;
       if (pressDelayMs_ > 0) Sleep(static_cast<DWORD>(pressDelayMs_));
-      SeenDialog seen{WindowText(dialog), {}};
+      SeenDialog seen{WindowTextOf(dialog), {}};
       EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&seen.Text));
       pressed_.push_back(dialog);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
