@@ -108,7 +108,12 @@ TEST_F(FolderBrowse, ChosenFolderBecomesDirectory) {
   browser_.Directory = Folder();
   const std::string child = Child();
   ASSERT_TRUE(Execute(IDOK, [&](HWND dialog) {
-    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(child.c_str()));
+    // The dialog may still be selecting the folder it opens on, under load,
+    // and that selection may come after this one: select until it holds.
+    for (int tries = 0; tries < 100 && SelectedFolderName(dialog) != "child"; ++tries) {
+      SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(child.c_str()));
+      if (SelectedFolderName(dialog) != "child") Sleep(50);
+    }
   }));
   EXPECT_EQ(browser_.Directory, child);
 }
