@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-namespace zipdll {
-
 enum class EntryKind { Missing, File, Folder };
 
 struct FileFacts {
@@ -39,5 +37,3 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 // True when both paths name one existing file (same device and file number,
 // or volume and file index on Windows).
 bool SameFile(const std::string& first, const std::string& second);
-
-}  // namespace zipdll

@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "zipdll/FileScan.h"
-
-namespace zipdll {
+#include "zipdll/engine/FileScan.h"
 
 namespace {
 
@@ -68,5 +66,3 @@ bool SameFile(const std::string& first, const std::string& second) {
   return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
          a.st_ino == b.st_ino;
 }
-
-}  // namespace zipdll

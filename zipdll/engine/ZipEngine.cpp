@@ -1,6 +1,6 @@
 // The engine's run: read the old archive, gather the files, plan, write the
 // new archive under a temporary name, replace the old one.
-#include "zipdll/ZipEngine.h"
+#include "zipdll/engine/ZipEngine.h"
 
 #include <map>
 #include <memory>
@@ -10,11 +10,9 @@
 #include "base/Exception.h"
 #include "base/FileStream.h"
 #include "zip/ZIPDLL.h"
-#include "zipdll/ExistingArchive.h"
-#include "zipdll/FileGather.h"
-#include "zipdll/MemberWriter.h"
-
-namespace zipdll {
+#include "zipdll/engine/ExistingArchive.h"
+#include "zipdll/engine/FileGather.h"
+#include "zipdll/engine/MemberWriter.h"
 
 namespace {
 
@@ -294,5 +292,3 @@ class Run {
 }  // namespace
 
 ZipOutcome RunZip(const ZipRequest& request, ZipReport& report) { return Run(request, report).Go(); }
-
-}  // namespace zipdll

@@ -3,9 +3,7 @@
 
 #include <algorithm>
 
-#include "zipdll/FileScan.h"
-
-namespace zipdll {
+#include "zipdll/engine/FileScan.h"
 
 namespace {
 
@@ -75,5 +73,3 @@ bool SameFile(const std::string& first, const std::string& second) {
   return identify(first, a) && identify(second, b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
          a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
-
-}  // namespace zipdll

@@ -1,14 +1,12 @@
 // Walking the folders that file specifications name.
-#include "zipdll/FileGather.h"
+#include "zipdll/engine/FileGather.h"
 
 #include <map>
 
+#include "base/Wildcard.h"
 #include "zip/ZIPDLL.h"
-#include "zipdll/MemberName.h"
-#include "zipdll/Wildcard.h"
+#include "zipdll/engine/MemberName.h"
 #include "zipformat/ZipRecords.h"
-
-namespace zipdll {
 
 namespace {
 
@@ -53,7 +51,7 @@ class Gatherer {
       return;
     }
     for (const auto& entry : *entries) {
-      if (entry.kind == EntryKind::File && MatchesWildcard(pattern, entry.name)) {
+      if (entry.kind == EntryKind::File && MatchesFileWildcard(pattern, entry.name)) {
         const std::string path = folder + entry.name;
         Take(path, QueryFile(path));
       }
@@ -106,5 +104,3 @@ GatherResult GatherFiles(const std::vector<std::string>& specs, const GatherOpti
   for (const auto& spec : specs) gatherer.Spec(spec);
   return gatherer.Result();
 }
-
-}  // namespace zipdll
