@@ -2,6 +2,7 @@
 #include "zipdll/engine/FileGather.h"
 
 #include <map>
+#include <optional>
 
 #include "base/Wildcard.h"
 #include "zip/ZIPDLL.h"
@@ -15,6 +16,12 @@ std::string Lowered(std::string text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return text;
+}
+
+// True when both paths name one existing file.
+bool SameFile(const std::string& first, const std::string& second) {
+  const std::optional<FileIdentity> identity = FileIdentityAt(first);
+  return identity && identity == FileIdentityAt(second);
 }
 
 class Gatherer {
@@ -31,7 +38,7 @@ class Gatherer {
       pattern.erase(0, 2);
     }
     const FileFacts facts = HasWildcard(pattern) ? FileFacts{} : QueryFile(spec);
-    if (facts.kind == EntryKind::Folder) {
+    if (facts.kind == EntryKind::Directory) {
       Walk(spec.back() == '/' || spec.back() == '\\' ? spec : spec + "/", "*");
     } else if (facts.kind == EntryKind::File && !options_.recurse) {
       Take(spec, facts);
@@ -58,7 +65,7 @@ class Gatherer {
     }
     if (!options_.recurse) return;
     for (const auto& entry : *entries) {
-      if (entry.kind == EntryKind::Folder && !entry.isLink) Walk(folder + entry.name + "/", pattern);
+      if (entry.kind == EntryKind::Directory && !entry.isLink) Walk(folder + entry.name + "/", pattern);
     }
   }
 

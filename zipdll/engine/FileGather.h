@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "zipdll/engine/FileScan.h"
+#include "base/FileSystem.h"
 
 struct FoundFile {
   std::string path;        // as walked from the file specification

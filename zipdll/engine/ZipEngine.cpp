@@ -148,7 +148,7 @@ class Run {
                         "Compression level " + std::to_string(request_.level) + " is not one of 0 to 9");
     }
     if (request_.specs.empty()) throw ERunFailure(kZipMessageParameters, "No file specification given");
-    if (QueryFile(request_.archive).kind == EntryKind::Folder) {
+    if (QueryFile(request_.archive).kind == EntryKind::Directory) {
       throw ERunFailure(kZipMessageParameters, Quoted(request_.archive) + " is a folder, not an archive");
     }
   }
