@@ -4,19 +4,13 @@
 #include <map>
 #include <optional>
 
+#include "base/AsciiText.h"
 #include "base/Wildcard.h"
 #include "zip/ZIPDLL.h"
 #include "zipdll/engine/MemberName.h"
 #include "zipformat/ZipRecords.h"
 
 namespace {
-
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 // True when both paths name one existing file.
 bool SameFile(const std::string& first, const std::string& second) {
@@ -86,7 +80,7 @@ class Gatherer {
           {kZipMessageLimit, "Refused \"" + path + "\": 4 GB or more needs Zip64, which this library does not write"});
       return;
     }
-    const auto [at, isNew] = byName_.emplace(Lowered(name.name), result_.files.size());
+    const auto [at, isNew] = byName_.emplace(AsciiLowerCase(name.name), result_.files.size());
     if (!isNew) {
       const FoundFile& earlier = result_.files[at->second];
       if (!SameFile(earlier.path, path)) {

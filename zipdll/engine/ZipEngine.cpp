@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "base/AsciiText.h"
 #include "base/ByteWriter.h"
 #include "base/Exception.h"
 #include "base/FileStream.h"
@@ -35,19 +36,12 @@ class ERunFailure : public Exception {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 // Names compare as Windows compares file names; stored '\' counts as '/'.
 std::string NameKey(std::string name) {
   for (char& c : name) {
     if (c == '\\') c = '/';
   }
-  return Lowered(std::move(name));
+  return AsciiLowerCase(std::move(name));
 }
 
 // One member of the new archive: from a file, or kept from the old archive,
