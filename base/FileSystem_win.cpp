@@ -1,6 +1,7 @@
 // Files through the Win32 ANSI calls.
 #include <windows.h>
 
+#include "base/AsciiText.h"
 #include "base/FileSystem.h"
 
 namespace {
@@ -86,12 +87,8 @@ int LocalTimeSeconds() {
 
 std::string LastFileSystemErrorText() {
   char text[512];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0,
-                                text, sizeof text, nullptr);
-  // The system's text ends in a full stop and a line break; the error box
-  // adds its own full stop.
-  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ' ||
-                        text[length - 1] == '.'))
-    --length;
-  return length > 0 ? std::string(text, length) : std::string("an unknown system error");
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(),
+                                      0, text, sizeof text, nullptr);
+  const std::string_view trimmed = TrimmedSystemText(std::string_view(text, length));
+  return trimmed.empty() ? std::string("an unknown system error") : std::string(trimmed);
 }

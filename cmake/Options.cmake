@@ -68,3 +68,13 @@ function(tav_link_for_size target)
     endif()
   endif()
 endfunction()
+
+# tav_export_undecorated(target): a DLL whose .def names its stdcall exports
+# undecorated (ZipDllExec). On i686 the compiler's symbols carry their
+# argument bytes (ZipDllExec@4); the linker binds the names to them without a
+# warning per name.
+function(tav_export_undecorated target)
+  if(TAV_WIN32_I686)
+    target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup)
+  endif()
+endfunction()

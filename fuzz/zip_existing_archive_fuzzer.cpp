@@ -7,12 +7,12 @@
 
 #include "base/MemoryStream.h"
 #include "fuzz/FuzzTarget.h"
-#include "zipdll/ExistingArchive.h"
+#include "zipdll/engine/ExistingArchive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TMemoryStream stream(std::vector<std::uint8_t>(data, data + size));
   try {
-    const zipdll::ExistingArchive archive = zipdll::ReadExistingArchive(stream);
+    const ExistingArchive archive = ReadExistingArchive(stream);
     std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;
     for (const auto& member : archive.members) {
       if (member.localOffset + member.spanSize > size || member.centralHeader.size() < 46) std::abort();

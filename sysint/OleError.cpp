@@ -1,14 +1,11 @@
+// The text of a failed COM call.
 #include "sysint/OleError.h"
 
+#include "base/AsciiText.h"
 
 std::string OleErrorText(std::uint32_t code, const std::string& systemText) {
-  std::size_t length = systemText.size();
-  while (length > 0) {
-    const unsigned char last = static_cast<unsigned char>(systemText[length - 1]);
-    if (last > ' ' && last != '.') break;
-    --length;
-  }
-  if (length > 0) return systemText.substr(0, length);
+  const std::string_view trimmed = TrimmedSystemText(systemText);
+  if (!trimmed.empty()) return std::string(trimmed);
   // By hand rather than through printf, which would bring the C runtime's
   // whole formatting engine into the setup exe for one hex number.
   std::string text = "OLE error ";

@@ -16,11 +16,6 @@ namespace {
 constexpr char kNoZipFileSpecified[] = "Error - no zip file specified";
 constexpr char kFatalDllError[] = "Fatal DLL Error: abort exception";
 
-bool FolderExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 struct LibraryCall {
   UnzDllExecFunction unzDllExec;
   UnzipParams* params;
@@ -109,7 +104,7 @@ void TZipMaster::Extract() {
   }
   // The library writes the members relative to the current folder, which
   // stays the destination afterwards.
-  if (FolderExists(extrBaseDir_)) SetCurrentDirectoryA(extrBaseDir_.c_str());
+  if (FolderExistsAt(extrBaseDir_)) SetCurrentDirectoryA(extrBaseDir_.c_str());
 
   FillUnzipParams();
   {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "zip/ZIPDLL.h"
-#include "zipdll/ZipEngine.h"
+#include "zipdll/engine/ZipEngine.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr char kUsage[] =
     "SPEC is a path whose last element may hold * and ?. The exit status is 0\n"
     "when nothing failed, 1 when any file or the whole run failed.\n";
 
-class ConsoleReport : public zipdll::ZipReport {
+class ConsoleReport : public ZipReport {
  public:
   bool MemberStart(const std::string&, std::uint64_t) override { return true; }
   bool Step() override { return true; }
@@ -32,7 +32,7 @@ class ConsoleReport : public zipdll::ZipReport {
 };
 
 // Reads the options into request; false for anything it does not know.
-bool ParseOptions(int argc, char** argv, int& next, zipdll::ZipRequest& request) {
+bool ParseOptions(int argc, char** argv, int& next, ZipRequest& request) {
   for (; next < argc && argv[next][0] == '-' && argv[next][1] != '\0'; ++next) {
     const char* option = argv[next];
     if (std::strlen(option) != 2) return false;
@@ -44,9 +44,9 @@ bool ParseOptions(int argc, char** argv, int& next, zipdll::ZipRequest& request)
     } else if (letter == 'r') {
       request.recurse = true;
     } else if (letter == 'f') {
-      request.mode = zipdll::AddMode::Freshen;
+      request.mode = AddMode::Freshen;
     } else if (letter == 'u') {
-      request.mode = zipdll::AddMode::Update;
+      request.mode = AddMode::Update;
     } else if (letter == 'v') {
       request.verbose = true;
     } else {
@@ -59,7 +59,7 @@ bool ParseOptions(int argc, char** argv, int& next, zipdll::ZipRequest& request)
 }  // namespace
 
 int main(int argc, char** argv) {
-  zipdll::ZipRequest request;
+  ZipRequest request;
   int next = 1;
   if (!ParseOptions(argc, argv, next, request) || argc - next < 2) {
     std::fputs(kUsage, stderr);
@@ -68,6 +68,6 @@ int main(int argc, char** argv) {
   request.archive = argv[next++];
   for (; next < argc; ++next) request.specs.emplace_back(argv[next]);
   ConsoleReport report;
-  const zipdll::ZipOutcome outcome = zipdll::RunZip(request, report);
+  const ZipOutcome outcome = RunZip(request, report);
   return outcome.failures == 0 ? 0 : 1;
 }

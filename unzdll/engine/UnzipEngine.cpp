@@ -6,11 +6,11 @@
 #include <optional>
 #include <set>
 
+#include "base/FileSystem.h"
+#include "base/Wildcard.h"
 #include "unzdll/engine/ArchiveFile.h"
 #include "unzdll/engine/DecodePipeline.h"
-#include "unzdll/engine/ExtractFileSystem.h"
 #include "unzdll/engine/MemberName.h"
-#include "base/Wildcard.h"
 #include "unzdll/engine/ZipDirectory.h"
 
 namespace {

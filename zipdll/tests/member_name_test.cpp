@@ -2,13 +2,10 @@
 // each must give.
 #include <gtest/gtest.h>
 
-#include "zipdll/MemberName.h"
-#include "zipdll/Wildcard.h"
+#include "base/Wildcard.h"
+#include "zipdll/engine/MemberName.h"
 
 namespace {
-
-using zipdll::MatchesWildcard;
-using zipdll::MemberNameFor;
 
 TEST(MemberName, AcceptedPathsAndTheirStoredNames) {
   struct Row {
@@ -91,14 +88,14 @@ TEST(Wildcard, MatchesLikeWindowsFileNames) {
       {"*.*", "a.b", true},             {"?*.*", "", false},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(MatchesWildcard(row.pattern, row.name), row.matches) << row.pattern << " / " << row.name;
+    EXPECT_EQ(MatchesFileWildcard(row.pattern, row.name), row.matches) << row.pattern << " / " << row.name;
   }
 }
 
 TEST(Wildcard, AHostilePatternEndsQuickly) {
   const std::string pattern = std::string(200, '*') + std::string(200, 'a') + "b";
   const std::string name(5000, 'a');
-  EXPECT_FALSE(MatchesWildcard(pattern, name));
+  EXPECT_FALSE(MatchesFileWildcard(pattern, name));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "testsupport/SampleData.h"
 #include "unzdll/dll/UnzipCall.h"
 #include "zip/ZIPDLL.h"
-#include "zipdll/ZipParamsCall.h"
+#include "zipdll/dll/ZipParamsCall.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ std::int32_t Zip(Buffers& buffers, const std::string& archive, const std::string
   params.RecurseFlag = kZipTrue;
   params.ZipFilename = buffers.Text(archive);
   params.FileSpecs[params.SpecCount++] = buffers.Text(spec);
-  return zipdll::ExecuteZipParams(&params);
+  return ExecuteZipParams(&params);
 }
 
 // Extracts every member into the current folder.

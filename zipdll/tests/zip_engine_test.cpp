@@ -11,13 +11,11 @@
 #include "ScratchFolder.h"
 #include "testsupport/SampleData.h"
 #include "zip/ZIPDLL.h"
-#include "zipdll/ZipEngine.h"
+#include "zipdll/engine/ZipEngine.h"
 
 namespace {
 
 using readback::Bytes;
-using zipdll::AddMode;
-using zipdll::ZipRequest;
 
 struct Event {
   int action;  // 1 member, 2 step, 3 end, 4 message: as the callback numbers them
@@ -26,7 +24,7 @@ struct Event {
 };
 
 // Records every report; can run a hook and stop at the nth member.
-class RecordingReport : public zipdll::ZipReport {
+class RecordingReport : public ZipReport {
  public:
   bool MemberStart(const std::string& name, std::uint64_t size) override {
     events.push_back({1, 0, name + ":" + std::to_string(size)});
@@ -103,7 +101,7 @@ class ZipEngine : public ::testing::Test {
   ScratchFolder folder;
   RecordingReport report;
 
-  zipdll::ZipOutcome Zip(const ZipRequest& request) { return zipdll::RunZip(request, report); }
+  ZipOutcome Zip(const ZipRequest& request) { return RunZip(request, report); }
 
   void MakeSampleFiles() {
     WriteBytes("text.txt", sample::Text(200000, 1));
@@ -261,7 +259,7 @@ TEST_F(ZipEngine, BadRequestsAreRefused) {
                                  Request("", {"a.txt"}), Request("l.zip", {}), Request("folder.zip", {"a.txt"})};
   for (const auto& request : requests) {
     RecordingReport own;
-    EXPECT_EQ(zipdll::RunZip(request, own).added, 0);
+    EXPECT_EQ(RunZip(request, own).added, 0);
     ASSERT_EQ(own.Failures().size(), 1u);
     EXPECT_EQ(own.Failures()[0].code, kZipMessageParameters) << own.Failures()[0].text;
   }
@@ -448,7 +446,7 @@ TEST_F(ZipEngine, ArchivesItCannotAddToAreLeftAlone) {
   for (const auto& row : rows) {
     WriteBytes("bad.zip", row.bytes);
     RecordingReport own;
-    EXPECT_EQ(zipdll::RunZip(Request("bad.zip", {"new.txt"}), own).added, 0) << row.what;
+    EXPECT_EQ(RunZip(Request("bad.zip", {"new.txt"}), own).added, 0) << row.what;
     ASSERT_EQ(own.Failures().size(), 1u) << row.what;
     EXPECT_EQ(own.Failures()[0].code, kZipMessageArchive) << row.what;
     EXPECT_NE(own.Failures()[0].text.find(row.reasonHolds), std::string::npos) << row.what << ": " << own.Failures()[0].text;

@@ -11,7 +11,7 @@
 #include "ReadBack.h"
 #include "ScratchFolder.h"
 #include "zip/ZIPDLL.h"
-#include "zipdll/ZipParamsCall.h"
+#include "zipdll/dll/ZipParamsCall.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ TEST_F(ZipParamsCall, ACallMakesTheArchiveAndReportsThroughTheCallback) {
   WriteText("sub/b.txt", "b");
   Record record("made.zip", {"sub/*.txt"});
   record.params.DirNamesFlag = kZipFalse;
-  EXPECT_EQ(zipdll::ExecuteZipParams(&record.params), 2);
+  EXPECT_EQ(ExecuteZipParams(&record.params), 2);
   const auto read = readback::Read("made.zip");
   ASSERT_EQ(read.members.size(), 2u);
   EXPECT_EQ(read.members[0].name, "a.txt");
@@ -96,24 +96,24 @@ TEST_F(ZipParamsCall, FlagsReachTheEngine) {
   SetAge("old.txt", std::chrono::hours(-48));
   Record first("f.zip", {"old.txt"});
   first.params.Level = 0;
-  ASSERT_EQ(zipdll::ExecuteZipParams(&first.params), 1);
+  ASSERT_EQ(ExecuteZipParams(&first.params), 1);
   EXPECT_EQ(readback::Read("f.zip").members[0].method, 0);
 
   WriteText("new.txt", "new");
   Record freshen("f.zip", {"*.txt"});
   freshen.params.FreshenFlag = kZipTrue;
-  EXPECT_EQ(zipdll::ExecuteZipParams(&freshen.params), 0);  // nothing newer, nothing new taken
+  EXPECT_EQ(ExecuteZipParams(&freshen.params), 0);  // nothing newer, nothing new taken
   Record both("f.zip", {"*.txt"});
   both.params.FreshenFlag = kZipTrue;
   both.params.UpdateFlag = kZipTrue;  // update wins
-  EXPECT_EQ(zipdll::ExecuteZipParams(&both.params), 1);
+  EXPECT_EQ(ExecuteZipParams(&both.params), 1);
   EXPECT_EQ(readback::Read("f.zip").members.size(), 2u);
 
   WriteText("deep/er/x.txt", "x");
   Record recurse("r.zip", {"x.txt"});
   recurse.params.RecurseFlag = 1;  // any non-zero value is true
   recurse.params.VerboseFlag = kZipTrue;
-  EXPECT_EQ(zipdll::ExecuteZipParams(&recurse.params), 1);
+  EXPECT_EQ(ExecuteZipParams(&recurse.params), 1);
   EXPECT_EQ(readback::Read("r.zip").members[0].name, "deep/er/x.txt");
   ASSERT_EQ(recurse.Messages().size(), 1u);
   EXPECT_EQ(recurse.Messages()[0]->ErrorCode, kZipMessageInfo);
@@ -138,13 +138,13 @@ TEST_F(ZipParamsCall, UnusableRecordsAreRefusedWithAMessage) {
   for (const auto& row : rows) {
     Record record("p.zip", {"a.txt"});
     row.spoil(record);
-    EXPECT_EQ(zipdll::ExecuteZipParams(&record.params), 0) << row.what;
+    EXPECT_EQ(ExecuteZipParams(&record.params), 0) << row.what;
     ASSERT_EQ(record.Messages().size(), 1u) << row.what;
     EXPECT_EQ(record.Messages()[0]->ErrorCode, kZipMessageParameters) << row.what;
     EXPECT_EQ(record.calls.records.back().ActionCode, kCallbackBatchEnd) << row.what;
   }
   EXPECT_FALSE(std::filesystem::exists("p.zip"));
-  EXPECT_EQ(zipdll::ExecuteZipParams(nullptr), 0);
+  EXPECT_EQ(ExecuteZipParams(nullptr), 0);
 }
 
 #ifndef _WIN32
@@ -155,7 +155,7 @@ TEST_F(ZipParamsCall, TextsOf255CharactersAreTaken) {
   const std::string archive = std::string(251, 'z') + ".zip";
   WriteText(file, "long");
   Record record(archive, {file});
-  EXPECT_EQ(zipdll::ExecuteZipParams(&record.params), 1);
+  EXPECT_EQ(ExecuteZipParams(&record.params), 1);
   EXPECT_EQ(readback::Read(archive).members[0].name, file);
 }
 
@@ -164,7 +164,7 @@ TEST_F(ZipParamsCall, LongMessagesAreCutToTheTextArea) {
   WriteText(deep + "/refused.", "a name that ends in a dot");
   Record record("m.zip", {"*"});
   record.params.RecurseFlag = kZipTrue;
-  zipdll::ExecuteZipParams(&record.params);
+  ExecuteZipParams(&record.params);
   ASSERT_EQ(record.Messages().size(), 2u);  // the refusal, then "nothing to do"
   const std::string text = record.Messages()[0]->Text;
   EXPECT_EQ(text.size(), kCallbackTextSize - 1);
@@ -176,7 +176,7 @@ TEST_F(ZipParamsCall, StoppingLeavesNoArchive) {
   WriteText("a.txt", std::string(200000, 'a'));
   Record record("s.zip", {"a.txt"});
   record.calls.stopAtAction = kCallbackStep;
-  EXPECT_EQ(zipdll::ExecuteZipParams(&record.params), 0);
+  EXPECT_EQ(ExecuteZipParams(&record.params), 0);
   EXPECT_EQ(record.calls.records.back().ActionCode, kCallbackStep);  // nothing after the stop
   EXPECT_FALSE(std::filesystem::exists("s.zip"));
   EXPECT_TRUE(folder.NamesHolding("~zt").empty());
@@ -186,7 +186,7 @@ TEST_F(ZipParamsCall, ACallbackThatRaisesEndsTheCallQuietly) {
   WriteText("a.txt", "a");
   Record record("e.zip", {"a.txt"});
   record.calls.raise = true;
-  EXPECT_EQ(zipdll::ExecuteZipParams(&record.params), 0);
+  EXPECT_EQ(ExecuteZipParams(&record.params), 0);
   EXPECT_FALSE(std::filesystem::exists("e.zip"));
   EXPECT_TRUE(folder.NamesHolding("~zt").empty());
 }

@@ -14,8 +14,6 @@
 
 #include "zipformat/CentralDirectory.h"
 
-namespace zipdll {
-
 struct KeptMember {
   std::string name;
   std::uint32_t dosDateTime = 0;
@@ -31,5 +29,3 @@ struct ExistingArchive {
 
 // Raises EZipArchive as above, EStreamError when the archive cannot be read.
 ExistingArchive ReadExistingArchive(TStream& archive);
-
-}  // namespace zipdll

@@ -1,7 +1,5 @@
 // Locating and bounding the members of an existing archive.
-#include "zipdll/ExistingArchive.h"
-
-namespace zipdll {
+#include "zipdll/engine/ExistingArchive.h"
 
 namespace {
 
@@ -29,5 +27,3 @@ ExistingArchive ReadExistingArchive(TStream& archive) {
   RefuseOverlaps(std::move(spans));
   return result;
 }
-
-}  // namespace zipdll

@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-namespace zipdll {
-
 enum class AddMode {
   Add,      // every file found; an existing member of that name is replaced
   Freshen,  // only files whose member exists and is older; nothing new
@@ -54,5 +52,3 @@ struct ZipOutcome {
 
 // Never throws: every failure becomes a message.
 ZipOutcome RunZip(const ZipRequest& request, ZipReport& report);
-
-}  // namespace zipdll

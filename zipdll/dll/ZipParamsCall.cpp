@@ -1,14 +1,12 @@
 // From the parameter record to the engine and from its reports to callbacks.
-#include "zipdll/ZipParamsCall.h"
+#include "zipdll/dll/ZipParamsCall.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
 
-#include "zipdll/ZipEngine.h"
-
-namespace zipdll {
+#include "zipdll/engine/ZipEngine.h"
 
 namespace {
 
@@ -113,5 +111,3 @@ std::int32_t ExecuteZipParams(const ZipParams* params) noexcept {
     return 0;
   }
 }
-
-}  // namespace zipdll

@@ -10,8 +10,6 @@
 #include "base/Stream.h"
 #include "zipformat/ZipRecords.h"
 
-namespace zipdll {
-
 // The file gave fewer bytes than it had when it was found.
 class EMemberSource : public Exception {
  public:
@@ -40,5 +38,3 @@ inline constexpr std::size_t kMemberStep = 64 * 1024;
 // always stored. Raises EMemberSource for a file that ends early and
 // EStreamError when out cannot take the bytes; step's exceptions pass through.
 WrittenMember WriteMember(const MemberSource& source, TStream& out, int level, const std::function<void()>& step);
-
-}  // namespace zipdll

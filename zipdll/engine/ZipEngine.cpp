@@ -1,20 +1,19 @@
 // The engine's run: read the old archive, gather the files, plan, write the
 // new archive under a temporary name, replace the old one.
-#include "zipdll/ZipEngine.h"
+#include "zipdll/engine/ZipEngine.h"
 
 #include <map>
 #include <memory>
 #include <new>
 
+#include "base/AsciiText.h"
 #include "base/ByteWriter.h"
 #include "base/Exception.h"
 #include "base/FileStream.h"
 #include "zip/ZIPDLL.h"
-#include "zipdll/ExistingArchive.h"
-#include "zipdll/FileGather.h"
-#include "zipdll/MemberWriter.h"
-
-namespace zipdll {
+#include "zipdll/engine/ExistingArchive.h"
+#include "zipdll/engine/FileGather.h"
+#include "zipdll/engine/MemberWriter.h"
 
 namespace {
 
@@ -37,19 +36,12 @@ class ERunFailure : public Exception {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 // Names compare as Windows compares file names; stored '\' counts as '/'.
 std::string NameKey(std::string name) {
   for (char& c : name) {
     if (c == '\\') c = '/';
   }
-  return Lowered(std::move(name));
+  return AsciiLowerCase(std::move(name));
 }
 
 // One member of the new archive: from a file, or kept from the old archive,
@@ -150,7 +142,7 @@ class Run {
                         "Compression level " + std::to_string(request_.level) + " is not one of 0 to 9");
     }
     if (request_.specs.empty()) throw ERunFailure(kZipMessageParameters, "No file specification given");
-    if (QueryFile(request_.archive).kind == EntryKind::Folder) {
+    if (QueryFile(request_.archive).kind == EntryKind::Directory) {
       throw ERunFailure(kZipMessageParameters, Quoted(request_.archive) + " is a folder, not an archive");
     }
   }
@@ -294,5 +286,3 @@ class Run {
 }  // namespace
 
 ZipOutcome RunZip(const ZipRequest& request, ZipReport& report) { return Run(request, report).Go(); }
-
-}  // namespace zipdll

@@ -5,9 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "zipdll/FileScan.h"
-
-namespace zipdll {
+#include "base/FileSystem.h"
 
 struct FoundFile {
   std::string path;        // as walked from the file specification
@@ -42,5 +40,3 @@ struct GatherOptions {
 // compared without regard to case) are problems; the same file found twice
 // is taken once.
 GatherResult GatherFiles(const std::vector<std::string>& specs, const GatherOptions& options);
-
-}  // namespace zipdll

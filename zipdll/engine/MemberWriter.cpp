@@ -1,13 +1,11 @@
 // Streaming a file through zlib's raw deflate into the archive.
-#include "zipdll/MemberWriter.h"
+#include "zipdll/engine/MemberWriter.h"
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <memory>
 #include <vector>
-
-namespace zipdll {
 
 namespace {
 
@@ -112,5 +110,3 @@ WrittenMember WriteMember(const MemberSource& source, TStream& out, int level, c
   out.SetPosition(endAt);
   return member;
 }
-
-}  // namespace zipdll

@@ -1,12 +1,10 @@
 // Stored member names: splitting, stripping and the refusal rules.
-#include "zipdll/MemberName.h"
+#include "zipdll/engine/MemberName.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "base/PathText.h"
-
-namespace zipdll {
 
 namespace {
 
@@ -54,5 +52,3 @@ MemberNameResult MemberNameFor(std::string_view path, bool folderNames) {
   if (name.size() > kLongestName) return {"", "the name is longer than 65535 bytes"};
   return {name, ""};
 }
-
-}  // namespace zipdll

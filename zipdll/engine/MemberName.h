@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-namespace zipdll {
-
 struct MemberNameResult {
   std::string name;     // the stored name, when accepted
   std::string refusal;  // why the path cannot be stored; empty when accepted
@@ -23,5 +21,3 @@ struct MemberNameResult {
 // a reserved device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an
 // extension), an empty result, and a name longer than 65535 bytes.
 MemberNameResult MemberNameFor(std::string_view path, bool folderNames);
-
-}  // namespace zipdll

@@ -1,7 +1,7 @@
 // The exports of "zipdll.dll" (undecorated names from zipdll.def). Callers
 // may enter with the stack aligned to 4 bytes only, hence the realignment.
 #include "zip/ZIPDLL.h"
-#include "zipdll/ZipParamsCall.h"
+#include "zipdll/dll/ZipParamsCall.h"
 
 extern "C" {
 
@@ -9,7 +9,7 @@ TAV_REALIGN_STACK std::int32_t TAV_STDCALL ZipDllExec(ZipParams* params);
 TAV_REALIGN_STACK std::int32_t TAV_STDCALL GetZipDllVersion();
 
 TAV_REALIGN_STACK std::int32_t TAV_STDCALL ZipDllExec(ZipParams* params) {
-  return zipdll::ExecuteZipParams(params);
+  return ExecuteZipParams(params);
 }
 
 TAV_REALIGN_STACK std::int32_t TAV_STDCALL GetZipDllVersion() { return kZipDllVersion; }

@@ -1,22 +1,21 @@
 // Walking the folders that file specifications name.
-#include "zipdll/FileGather.h"
+#include "zipdll/engine/FileGather.h"
 
 #include <map>
+#include <optional>
 
+#include "base/AsciiText.h"
+#include "base/Wildcard.h"
 #include "zip/ZIPDLL.h"
-#include "zipdll/MemberName.h"
-#include "zipdll/Wildcard.h"
+#include "zipdll/engine/MemberName.h"
 #include "zipformat/ZipRecords.h"
-
-namespace zipdll {
 
 namespace {
 
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
+// True when both paths name one existing file.
+bool SameFile(const std::string& first, const std::string& second) {
+  const std::optional<FileIdentity> identity = FileIdentityAt(first);
+  return identity && identity == FileIdentityAt(second);
 }
 
 class Gatherer {
@@ -33,7 +32,7 @@ class Gatherer {
       pattern.erase(0, 2);
     }
     const FileFacts facts = HasWildcard(pattern) ? FileFacts{} : QueryFile(spec);
-    if (facts.kind == EntryKind::Folder) {
+    if (facts.kind == EntryKind::Directory) {
       Walk(spec.back() == '/' || spec.back() == '\\' ? spec : spec + "/", "*");
     } else if (facts.kind == EntryKind::File && !options_.recurse) {
       Take(spec, facts);
@@ -53,14 +52,14 @@ class Gatherer {
       return;
     }
     for (const auto& entry : *entries) {
-      if (entry.kind == EntryKind::File && MatchesWildcard(pattern, entry.name)) {
+      if (entry.kind == EntryKind::File && MatchesFileWildcard(pattern, entry.name)) {
         const std::string path = folder + entry.name;
         Take(path, QueryFile(path));
       }
     }
     if (!options_.recurse) return;
     for (const auto& entry : *entries) {
-      if (entry.kind == EntryKind::Folder && !entry.isLink) Walk(folder + entry.name + "/", pattern);
+      if (entry.kind == EntryKind::Directory && !entry.isLink) Walk(folder + entry.name + "/", pattern);
     }
   }
 
@@ -81,7 +80,7 @@ class Gatherer {
           {kZipMessageLimit, "Refused \"" + path + "\": 4 GB or more needs Zip64, which this library does not write"});
       return;
     }
-    const auto [at, isNew] = byName_.emplace(Lowered(name.name), result_.files.size());
+    const auto [at, isNew] = byName_.emplace(AsciiLowerCase(name.name), result_.files.size());
     if (!isNew) {
       const FoundFile& earlier = result_.files[at->second];
       if (!SameFile(earlier.path, path)) {
@@ -106,5 +105,3 @@ GatherResult GatherFiles(const std::vector<std::string>& specs, const GatherOpti
   for (const auto& spec : specs) gatherer.Spec(spec);
   return gatherer.Result();
 }
-
-}  // namespace zipdll
