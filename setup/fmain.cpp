@@ -1,6 +1,6 @@
 #include "setup/fmain.h"
 
-#include "setup/MainWindowInstall.h"
+#include "setup/MainWindowInstall_win.h"
 #include "setup/helpform.h"
 #include "sysint/WindowsSystem_win.h"
 #include "sysint/install.h"

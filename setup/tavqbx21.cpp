@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "setup/ProgramCheck_win.h"
-#include "setup/SetupProgram.h"
+#include "setup/SetupProgram_win.h"
 #include "zip/DllSearch.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

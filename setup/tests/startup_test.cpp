@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "setup/SetupProgram.h"
+#include "setup/SetupProgram_win.h"
 #include "setup/fsplash.h"
 #include "setup/tests/SetupTestEnvironment.h"
 #include "testsupport/TopLevelWindow_win.h"

@@ -1,4 +1,4 @@
-#include "setup/SetupProgram.h"
+#include "setup/SetupProgram_win.h"
 
 #include <windows.h>
 

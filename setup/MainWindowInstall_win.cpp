@@ -1,5 +1,5 @@
 // The install sequence's host on the main window.
-#include "setup/MainWindowInstall.h"
+#include "setup/MainWindowInstall_win.h"
 
 #include "setup/fmain.h"
 #include "sysint/WindowsSystem_win.h"
