@@ -5,9 +5,10 @@
 
 inline constexpr char kDamagedProgram[] = "The setup program is damaged; download it again.";
 
-// Checks the running program's file with the system's own function
-// (MapFileAndCheckSum of imagehlp). Throws Exception kDamagedProgram when
-// the file's checksum is not the one the build stored (or none was stored),
+// Checks the running program's file: its PE checksum, the sum that the
+// system's MapFileAndCheckSum computes (tools/pesum/PeChecksum.h). Throws
+// Exception kDamagedProgram when the file's checksum is not the one the
+// build stored (or none was stored),
 // and Exception "The setup program cannot check its own file (...)" when the
 // check itself cannot be made.
 void CheckProgramFile();

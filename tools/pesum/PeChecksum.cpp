@@ -1,10 +1,7 @@
-// The PE image checksum: the CheckSum field's place, computing and setting it.
+// The PE image checksum: where the CheckSum field stands, and computing it.
 #include "tools/pesum/PeChecksum.h"
 
-#include <algorithm>
-
 #include "base/ByteReader.h"
-#include "base/ByteWriter.h"
 
 namespace {
 
@@ -36,36 +33,38 @@ std::optional<std::size_t> PeChecksumOffset(std::span<const std::uint8_t> bytes)
   return optionalAt + kChecksumInOptionalHeader;
 }
 
-std::uint32_t PeChecksum(std::span<const std::uint8_t> bytes, std::size_t checksumOffset) {
-  std::uint32_t sum = 0;
-  for (ByteReader words(bytes); !words.AtEnd();) {
-    sum += words.Unsigned(std::min<std::size_t>(words.Remaining(), 2));
-    sum = (sum & 0xFFFF) + (sum >> 16);
+void PeChecksumSum::Add(std::span<const std::uint8_t> piece) {
+  std::size_t at = 0;
+  if (pending_ && !piece.empty()) {
+    sum_ = Folded(sum_ + (low_ | static_cast<std::uint32_t>(piece[at++]) << 8));
+    pending_ = false;
   }
+  for (; at + 1 < piece.size(); at += 2) sum_ = Folded(sum_ + (piece[at] | static_cast<std::uint32_t>(piece[at + 1]) << 8));
+  if (at < piece.size()) {
+    low_ = piece[at];
+    pending_ = true;
+  }
+  length_ += static_cast<std::uint32_t>(piece.size());
+}
+
+std::uint32_t PeChecksumSum::Checksum(std::uint32_t stored) const {
+  // An odd last byte is a word of its own.
+  std::uint32_t sum = pending_ ? Folded(sum_ + low_) : sum_;
   // The stored field's two halves taken out again, borrowing as the
   // system's own function does, so that the result is its result for any
-  // image, whatever the field's alignment.
-  const std::uint32_t stored = StoredPeChecksum(bytes, checksumOffset);
+  // image.
   for (const std::uint32_t half : {stored & 0xFFFF, stored >> 16}) {
     sum = sum >= half ? sum - half : ((sum - half) & 0xFFFF) - 1;
   }
-  return sum + static_cast<std::uint32_t>(bytes.size());
+  return sum + length_;
+}
+
+std::uint32_t PeChecksum(std::span<const std::uint8_t> bytes, std::size_t checksumOffset) {
+  PeChecksumSum sum;
+  sum.Add(bytes);
+  return sum.Checksum(StoredPeChecksum(bytes, checksumOffset));
 }
 
 std::uint32_t StoredPeChecksum(std::span<const std::uint8_t> bytes, std::size_t checksumOffset) {
   return ByteReader::At(bytes, checksumOffset).U32();
-}
-
-void SetPeChecksum(std::span<std::uint8_t> bytes, std::size_t checksumOffset) {
-  const auto write = [&](std::uint32_t value) { PutLittleEndian(bytes.subspan(checksumOffset, 4), value); };
-  write(0);
-  std::uint32_t checksum = PeChecksum(bytes, checksumOffset);
-  write(checksum);
-  // The folded sum has two spellings of zero, 0 and 0xFFFF: a sum that comes
-  // to one of them may come to the other once the field holds it, and then
-  // the other is the value that checks.
-  if (PeChecksum(bytes, checksumOffset) != checksum) {
-    const auto length = static_cast<std::uint32_t>(bytes.size());
-    write(checksum - length == 0 ? length + 0xFFFF : length);
-  }
 }

@@ -26,6 +26,23 @@
 // offset (no value could check there).
 std::optional<std::size_t> PeChecksumOffset(std::span<const std::uint8_t> bytes);
 
+// The sum of an image's words taken piece by piece, front to back, so that
+// a program can check its own file without holding or mapping all of it.
+class PeChecksumSum {
+ public:
+  void Add(std::span<const std::uint8_t> piece);
+  // The checksum of all that was added, whose CheckSum field holds stored.
+  std::uint32_t Checksum(std::uint32_t stored) const;
+
+ private:
+  static std::uint32_t Folded(std::uint32_t sum) { return (sum & 0xFFFF) + (sum >> 16); }
+
+  std::uint32_t sum_ = 0;
+  std::uint32_t length_ = 0;
+  bool pending_ = false;  // an odd byte waits for the next piece
+  std::uint8_t low_ = 0;
+};
+
 // The checksum of the image, the field at checksumOffset counted as zero.
 // checksumOffset must come from PeChecksumOffset of the same bytes.
 std::uint32_t PeChecksum(std::span<const std::uint8_t> bytes, std::size_t checksumOffset);
@@ -34,5 +51,5 @@ std::uint32_t PeChecksum(std::span<const std::uint8_t> bytes, std::size_t checks
 std::uint32_t StoredPeChecksum(std::span<const std::uint8_t> bytes, std::size_t checksumOffset);
 
 // Writes the image's checksum into its CheckSum field, such that the image
-// then checks.
+// then checks (PeChecksumWriting.cpp: only pesum needs it).
 void SetPeChecksum(std::span<std::uint8_t> bytes, std::size_t checksumOffset);

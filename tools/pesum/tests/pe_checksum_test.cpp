@@ -77,6 +77,19 @@ TEST(PeChecksum, OnceSetItChecksAndAnySingleChangedByteBreaksIt) {
   }
 }
 
+TEST(PeChecksum, SummedPieceByPieceItIsTheWholesChecksum) {
+  // Odd pieces too: a word may straddle two of them.
+  Bytes image = Image(0x80, kPe32, 4097);
+  const std::size_t field = *PeChecksumOffset(image);
+  SetPeChecksum(image, field);
+  for (const std::size_t pieceSize : {std::size_t{1}, std::size_t{7}, std::size_t{512}, image.size()}) {
+    PeChecksumSum sum;
+    for (std::size_t at = 0; at < image.size(); at += pieceSize)
+      sum.Add(std::span<const std::uint8_t>(image).subspan(at, std::min(pieceSize, image.size() - at)));
+    EXPECT_EQ(sum.Checksum(StoredPeChecksum(image, field)), PeChecksum(image, field)) << pieceSize;
+  }
+}
+
 TEST(PeChecksum, ASumOfZeroIsStoredInTheSpellingThatChecks) {
   // Found by the fuzz target: a file whose words sum to 0xFFFF, which reads
   // back as 0 once the field holds 0xFFFF plus the length.
