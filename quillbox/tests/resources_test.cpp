@@ -13,6 +13,7 @@
 
 #include "quillbox/tests/BuildPaths.h"
 #include "sysint/InstallLayout.h"
+#include "testsupport/VersionInfo_win.h"
 
 namespace {
 
@@ -89,20 +90,9 @@ TEST(QuillboxResources, IconZeroIsTheProgramsAndIconOneTheDocuments) {
   FreeLibrary(module);
 }
 
-std::string VersionString(const std::vector<char>& info, const char* name) {
-  char* value = nullptr;
-  UINT length = 0;
-  const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
-  if (!VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) return {};
-  return value;
-}
-
 TEST(QuillboxResources, VersionRecordNamesProductAndVersion) {
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(kBuiltQuillbox, &ignored);
-  ASSERT_GT(size, 0u);
-  std::vector<char> info(size);
-  ASSERT_TRUE(GetFileVersionInfoA(kBuiltQuillbox, 0, size, info.data()));
+  const std::vector<char> info = VersionInfoOf(kBuiltQuillbox);
+  ASSERT_FALSE(info.empty());
   EXPECT_EQ(VersionString(info, "ProductName"), "TAV Quillbox");
   EXPECT_EQ(VersionString(info, "FileDescription"), "TAV Quillbox");
   EXPECT_EQ(VersionString(info, "OriginalFilename"), "TAV Quillbox.exe");

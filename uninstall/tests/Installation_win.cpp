@@ -92,6 +92,17 @@ void PressAndWait(HWND box, int button) {
   }
 }
 
+HWND AnswerYesForReport(const PROCESS_INFORMATION& process) {
+  HWND question = WaitForBox(process.dwProcessId);
+  if (question == nullptr) return nullptr;
+  PostMessageA(question, WM_COMMAND, IDYES, 0);
+  // Windows' list of programs waits for the program it started; the work
+  // goes on in the temporary copy, which shows the report.
+  const bool ended = WaitForSingleObject(process.hProcess, kWaitMs) == WAIT_OBJECT_0;
+  CloseHandle(process.hProcess);
+  return ended ? WaitForBox(0) : nullptr;
+}
+
 void Installation::SetUp() {
   static int serial = 0;
   const std::string unique = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);

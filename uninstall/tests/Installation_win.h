@@ -36,6 +36,10 @@ std::string ControlTexts(HWND window);
 HWND WaitForBox(DWORD processId, DWORD timeoutMs = kWaitMs);
 // Presses a message box's button and waits for its process to end.
 void PressAndWait(HWND box, int button);
+// Answers a started uninstaller's question with Yes and returns the report
+// box that its temporary copy then shows; null when the question or the
+// report never came or the started program did not end.
+HWND AnswerYesForReport(const PROCESS_INFORMATION& process);
 
 // A silent run, as a deployment script makes it.
 struct SilentRun {

@@ -9,6 +9,7 @@
 
 #include "sysint/InstallLayout.h"
 #include "uninstall/tests/BuildPaths.h"
+#include "testsupport/VersionInfo_win.h"
 
 namespace {
 
@@ -24,20 +25,9 @@ TEST(UninstallerResources, TheManifestAsksForAdministratorRights) {
       << manifest;
 }
 
-std::string VersionString(const std::vector<char>& info, const char* name) {
-  char* value = nullptr;
-  UINT length = 0;
-  const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
-  if (!VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) return {};
-  return value;
-}
-
 TEST(UninstallerResources, TheVersionRecordIsTheInstalledVersion) {
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(kBuiltUninstaller, &ignored);
-  ASSERT_GT(size, 0u);
-  std::vector<char> info(size);
-  ASSERT_TRUE(GetFileVersionInfoA(kBuiltUninstaller, 0, size, info.data()));
+  const std::vector<char> info = VersionInfoOf(kBuiltUninstaller);
+  ASSERT_FALSE(info.empty());
   EXPECT_EQ(VersionString(info, "FileVersion"), kInstalledVersion);
   EXPECT_EQ(VersionString(info, "ProductVersion"), kInstalledVersion);
   VS_FIXEDFILEINFO* fixed = nullptr;

@@ -86,12 +86,7 @@ TEST_F(Installation, AStrayCopyAsksForTheFolderByNameAndRemovesOnlyAfterYes) {
 
   const PROCESS_INFORMATION confirmed = Start("");
   ASSERT_NE(confirmed.hProcess, nullptr);
-  question = WaitForBox(confirmed.dwProcessId);
-  ASSERT_NE(question, nullptr);
-  PostMessageA(question, WM_COMMAND, IDYES, 0);
-  EXPECT_EQ(WaitForSingleObject(confirmed.hProcess, kWaitMs), WAIT_OBJECT_0);
-  CloseHandle(confirmed.hProcess);
-  HWND report = WaitForBox(0);
+  HWND report = AnswerYesForReport(confirmed);
   ASSERT_NE(report, nullptr);
   EXPECT_NE(ControlTexts(report).find(kRemovedMessage), std::string::npos) << ControlTexts(report);
   PressAndWait(report, IDOK);
@@ -308,12 +303,7 @@ TEST_F(Installation, TheTemporaryCopyInheritsNoHandleOfItsStarter) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const PROCESS_INFORMATION process = Start("", 0, true);
   ASSERT_NE(process.hProcess, nullptr);
-  HWND question = WaitForBox(process.dwProcessId);
-  ASSERT_NE(question, nullptr);
-  PostMessageA(question, WM_COMMAND, IDYES, 0);
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, kWaitMs), WAIT_OBJECT_0);
-  CloseHandle(process.hProcess);
-  HWND report = WaitForBox(0);
+  HWND report = AnswerYesForReport(process);
   ASSERT_NE(report, nullptr);
 
   CloseHandle(held);

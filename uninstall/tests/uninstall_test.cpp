@@ -41,15 +41,7 @@ TEST_F(Installation, AsksThenRemovesAndSaysSoInABox) {
   RegisterInstallation(windows, folder_, true, false, false);
   const PROCESS_INFORMATION process = Start("");
   ASSERT_NE(process.hProcess, nullptr);
-  HWND question = WaitForBox(process.dwProcessId);
-  ASSERT_NE(question, nullptr);
-  PostMessageA(question, WM_COMMAND, IDYES, 0);
-  // Windows' list of programs waits for the program it started; the work
-  // goes on in the temporary copy, which shows the report.
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, kWaitMs), WAIT_OBJECT_0);
-  CloseHandle(process.hProcess);
-
-  HWND report = WaitForBox(0);
+  HWND report = AnswerYesForReport(process);
   ASSERT_NE(report, nullptr);
   EXPECT_NE(ControlTexts(report).find(std::string(kRemovedMessage) + "\n"), std::string::npos) << ControlTexts(report);
   PressAndWait(report, IDOK);
